@@ -1,0 +1,5 @@
+#include "HtmlOutputGenerator.h"
+
+void HtmlOutputGenerator::generate(std::ostream&, const std::vector<QueryResult>&, const Parameters&)
+{
+}

@@ -1,0 +1,77 @@
+// Base of the report writers, the counting rules both reports share, and the
+// alignment block printer.
+#ifndef VARNEK_OUTPUT_GENERATOR_H
+#define VARNEK_OUTPUT_GENERATOR_H
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Results.h"
+
+class OutputGenerator {
+public:
+    virtual ~OutputGenerator() = default;
+    virtual void generate(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params) = 0;
+
+    // Applied to every name and aligned text before it is written; the XHTML
+    // writer escapes with it, the text report passes texts on unchanged.
+    using TextFilter = std::string (*)(const std::string&);
+
+    void printAlignment(std::ostream& out, const QueryResult& query, const HitResult& hit,
+                        const AlignmentResult& alignment, TextFilter filter = nullptr) const;
+};
+
+struct AlignmentCounts {
+    int alignments = 0;  // every alignment of the query
+    int positive = 0;    // alignments with at least one window
+};
+
+AlignmentCounts countAlignments(const QueryResult& query);
+
+// Alignments beyond the limit that no report lists; 0 when nothing is hidden.
+int hiddenCount(const AlignmentCounts& counts, const Parameters& params);
+
+// "N alignments were not shown (due to --limit=L parameter)", singular for 1.
+std::string notShownNote(int hidden, int limit);
+
+bool isListed(int alignmentNumber, const Parameters& params);
+
+// Walks the listed alignments of a query in hit order, numbering the positive
+// ones; a hit is left at its first alignment beyond the limit.
+template <typename Visit>
+void forEachListedAlignment(const QueryResult& query, const Parameters& params, Visit visit)
+{
+    int alignmentNumber = 0;
+    for (const HitResult& hit : query.hits) {
+        for (const AlignmentResult& alignment : hit.alignments) {
+            if (alignment.windows.empty())
+                continue;
+            ++alignmentNumber;
+            if (!isListed(alignmentNumber, params))
+                break;
+            visit(hit, alignment, alignmentNumber);
+        }
+    }
+}
+
+// Numbers the windows of one alignment, leaving room for merged windows.
+class WindowNumbering {
+public:
+    int next(const WindowResult& window)
+    {
+        const int number = counter_ + window.overlapLeft + 1;
+        counter_ = number + window.overlapRight;
+        return number;
+    }
+
+private:
+    int counter_ = 0;
+};
+
+// The run's start time in local time, as both reports print it.
+std::string formatDate(std::time_t date);
+
+extern const char* const varnekVersion;
+
+#endif

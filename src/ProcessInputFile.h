@@ -1,0 +1,39 @@
+// Base of the input readers, the readers' shared field rules and the window search.
+#ifndef VARNEK_PROCESS_INPUT_FILE_H
+#define VARNEK_PROCESS_INPUT_FILE_H
+
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "Results.h"
+
+class ProcessInputFile {
+public:
+    // Malformed input; line is 1-based, 0 when the reader knows no line.
+    struct FormatException {
+        unsigned long line;
+        std::string message;
+    };
+
+    virtual ~ProcessInputFile() = default;
+    virtual std::vector<QueryResult> process(std::istream& input, const Parameters& params) = 0;
+
+    std::vector<WindowResult> analyzeAlignment(Sequence& seqA, Sequence& seqB, const Parameters& params);
+};
+
+// std::stoi in base 10 that also rejects anything left after the number.
+// Throws std::invalid_argument or std::out_of_range.
+int toInt(const std::string& text);
+
+enum class Side { Query, Hit };
+
+// Builds one side from its begin, stated end and aligned text; the direction
+// follows from begin and end. Throws FormatException{line, ...} when the
+// residues do not end at the stated end.
+Sequence makeSequence(int begin, int statedEnd, std::string text, Side side, unsigned long line);
+
+// The FASTA form: always counts upwards (step -1 only for reverse-strand blocks), no end to check.
+Sequence makeFastaSequence(int begin, std::string text, int step = 1);
+
+#endif
