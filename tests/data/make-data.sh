@@ -5,8 +5,8 @@
 #
 #   tests/data/make-data.sh                   rewrite every file in tests/data
 #   tests/data/make-data.sh --large OUT [N]   write one large BLAST XML search
-#                                             (N library rounds, default 2600,
-#                                             about 150 MB) for the benchmarks;
+#                                             (N library rounds, default 3000,
+#                                             about 160 MB) for the benchmarks;
 #                                             never commit it
 #
 # Reruns on the same machine give identical files: the sequences come from
@@ -85,7 +85,7 @@ make_fasta() {
 
 if [[ ${1:-} == --large ]]; then
     output=$(realpath -m "${2:?usage: make-data.sh --large OUTPUT [ROUNDS]}")
-    make_large "$output" "${3:-2600}"
+    make_large "$output" "${3:-3000}"
     exit 0
 fi
 
