@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -349,5 +351,107 @@ TEST_P(TabularEmpty, GivesNoQuery) { EXPECT_TRUE(read(GetParam().input).empty())
 
 INSTANTIATE_TEST_SUITE_P(CommentsOnly, TabularEmpty, testing::ValuesIn(emptyCases),
                          [](const testing::TestParamInfo<EmptyCase>& info) { return std::string(info.param.name); });
+
+// Real BLAST+ output, made by tests/data/make-data.sh.
+
+std::string dataFile(const std::string& name) { return std::string(VARNEK_TEST_DATA) + "/" + name; }
+
+std::vector<QueryResult> readFile(const std::string& path)
+{
+    std::ifstream file(path);
+    file.exceptions(std::ios_base::badbit);
+    return ProcessBlastFile().process(file, Parameters{});
+}
+
+// The rows of a file as BLAST printed them, split here without the reader;
+// the files list the columns in the standard order.
+std::vector<std::vector<std::string>> printedRows(const std::string& path)
+{
+    std::ifstream file(path);
+    std::vector<std::vector<std::string>> rows;
+    for (std::string line; std::getline(file, line);) {
+        if (line.rfind('#', 0) == 0)
+            continue;
+        std::istringstream fields(line);
+        rows.emplace_back();
+        for (std::string field; std::getline(fields, field, '\t');)
+            rows.back().push_back(field);
+    }
+    return rows;
+}
+
+struct FlatAlignment {
+    const QueryResult* query;
+    const HitResult* hit;
+    const AlignmentResult* alignment;
+};
+
+std::vector<FlatAlignment> flatten(const std::vector<QueryResult>& results)
+{
+    std::vector<FlatAlignment> flat;
+    for (const QueryResult& q : results)
+        for (const HitResult& h : q.hits)
+            for (const AlignmentResult& a : h.alignments)
+                flat.push_back({&q, &h, &a});
+    return flat;
+}
+
+std::vector<std::string> realTabularFiles()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(VARNEK_TEST_DATA))
+        if (entry.is_regular_file() && entry.path().extension() == ".tab")
+            names.push_back(entry.path().filename().string());
+    return names;
+}
+
+TEST(RealTabularFiles, GiveTheRowsBlastPrinted)
+{
+    const std::vector<std::string> names = realTabularFiles();
+    ASSERT_GE(names.size(), 6u);
+    for (const std::string& name : names) {
+        SCOPED_TRACE(name);
+        const std::vector<QueryResult> results = readFile(dataFile(name));
+        const auto rows = printedRows(dataFile(name));
+        const auto flat = flatten(results);
+        ASSERT_EQ(flat.size(), rows.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const auto& r = rows[i];
+            ASSERT_EQ(r.size(), 9u);
+            const bool firstOfHit = i == 0 || rows[i - 1][0] != r[0] || rows[i - 1][1] != r[1];
+            const std::string title = firstOfHit ? r[6] : flat[i].hit->description;
+            expectRow(*flat[i].query, *flat[i].hit, *flat[i].alignment,
+                      {r[0], r[1], title, std::stoi(r[2]), std::stoi(r[3]), r[7], std::stoi(r[4]), std::stoi(r[5]),
+                       r[8]});
+            EXPECT_EQ(flat[i].alignment->query.positions.back(), std::stoi(r[3]));
+            EXPECT_EQ(flat[i].alignment->hit.positions.back(), std::stoi(r[5]));
+        }
+    }
+}
+
+TEST(RealTabularFiles, KeepBothStrandsAndRepeatedHits)
+{
+    const auto results = readFile(dataFile("dna.blastn.tab"));
+    int reverse = 0, hitsWithTwoAlignments = 0;
+    for (const QueryResult& q : results)
+        for (const HitResult& h : q.hits) {
+            hitsWithTwoAlignments += h.alignments.size() == 2;
+            for (const AlignmentResult& a : h.alignments)
+                reverse += a.hit.begin > a.hit.end;
+        }
+    EXPECT_EQ(flatten(results).size(), 15u);
+    EXPECT_EQ(reverse, 7);
+    EXPECT_EQ(hitsWithTwoAlignments, 1);
+    // With the default window search only one alignment has no window.
+    int withoutWindows = 0;
+    for (const FlatAlignment& f : flatten(results))
+        withoutWindows += f.alignment->windows.empty();
+    EXPECT_EQ(withoutWindows, 1);
+}
+
+TEST(RealTabularFiles, SearchWithoutHitsGivesNoQuery)
+{
+    EXPECT_TRUE(readFile(dataFile("nohits.blastn.tab")).empty());
+}
 
 }  // namespace
