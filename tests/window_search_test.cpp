@@ -17,7 +17,7 @@ namespace {
 
 // The sanitizer and unoptimised builds run the same tests on fewer random cases.
 #if defined(__SANITIZE_ADDRESS__) || !defined(__OPTIMIZE__)
-constexpr int kRandomCases = 5000;
+constexpr int kRandomCases = 20000;
 #else
 constexpr int kRandomCases = 100000;
 #endif
