@@ -118,7 +118,7 @@ ExactThreshold exactThreshold(double threshold, std::int64_t largestDivisor)
 {
     const Decomposed upper = decompose(threshold);
     Decomposed lower = decompose(std::nextafter(threshold, 0.0));
-    if (lower.mantissa == 0)
+    if (lower.mantissa == 0)  // below the smallest double there is only 0
         lower.exponent = upper.exponent;
     // The double below has the same exponent or, at a power of two, one less.
     const std::int64_t numerator = (upper.mantissa << (upper.exponent - lower.exponent)) + lower.mantissa;

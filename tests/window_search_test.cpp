@@ -156,6 +156,8 @@ const Example kExamples[] = {
     {"threshold_one", "AAAXAAAA", "AAAYAAAA", 3, 1.0, false, {single(0, 2, 1.0), single(4, 7, 1.0)}},
 };
 
+void PrintTo(const Example& x, std::ostream* out) { *out << x.name; }
+
 class WorkedExample : public testing::TestWithParam<Example> {};
 
 TEST_P(WorkedExample, GivesItsWindows)
