@@ -59,8 +59,12 @@ Sequence makeSequence(int begin, int statedEnd, std::string text, Side side, uns
     return s;
 }
 
-Sequence makeFastaSequence(int begin, std::string text, int step)
+Sequence makeFastaSequence(int begin, std::string text, int step, unsigned long line)
 {
+    // A display start near the ends of int would count out of range; no such
+    // sequence exists, so the value cannot have been a real coordinate.
+    if (!fitsInt(std::int64_t{begin} - step) || !fitsInt(countedEnd(begin, step, text)))
+        throw ProcessInputFile::FormatException{line, "wrong integer format"};
     Sequence s;
     s.begin = begin;
     s.seq = std::move(text);

@@ -33,7 +33,9 @@ enum class Side { Query, Hit };
 // residues do not end at the stated end.
 Sequence makeSequence(int begin, int statedEnd, std::string text, Side side, unsigned long line);
 
-// The FASTA form: always counts upwards (step -1 only for reverse-strand blocks), no end to check.
-Sequence makeFastaSequence(int begin, std::string text, int step = 1);
+// The FASTA form: counts from begin by step (-1 only for reverse-strand blocks),
+// no end to check. Throws FormatException{line, ...} when a coordinate would
+// leave the range of int.
+Sequence makeFastaSequence(int begin, std::string text, int step, unsigned long line);
 
 #endif
