@@ -230,6 +230,8 @@ INSTANTIATE_TEST_SUITE_P(HandWritten, FastaFailure, testing::Values(
             oneQuery(">>h\n>q\n; sq_len: 4\nAC\n>h\n;\nAC\n;\n"
                      ">--\n>q\n; sq_len: 5\nAC\n>h\n;\nAC\n;\n"),
             13, "unexpected sequence length"},
+    Failure{"length_zero_then_other",
+            oneQuery(">>h\n>q\n; sq_len: 0\n; sq_len: 4\nAC\n>h\n;\nAC\n;\n"), 6, "unexpected sequence length"},
     Failure{"next_alignment_first_in_later_query",
             "  1>>>a\n>>>a\n>>h\n>a\nx\nAC\n>h\nx\nAC\n;\n>>><<<\n  2>>>b\n>>>b\n>--\n", 14,
             "line '>--' is unexpected"},
@@ -409,7 +411,7 @@ INSTANTIATE_TEST_SUITE_P(All, FastaCoordinates, testing::Values(
     Coordinates{"reverse_strand_last_values_count",
                 "; al_start: 1\n; al_stop: 5\n; al_start: 9\n; al_display_start: 9\n", "AC", 9, {9, 8}, 8},
     Coordinates{"start_without_stop", "; al_start: 9\n; al_display_start: 9\n", "AC", 9, {9, 10}, 10},
-    Coordinates{"start_equal_to_stop", "; al_start: 9\n; al_stop: 9\n; al_display_start: 9\n", "A", 9, {9}, 9}),
+    Coordinates{"start_equal_to_stop", "; al_start: 9\n; al_stop: 9\n; al_display_start: 9\n", "AC", 9, {9, 10}, 10}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FastaReader, ReadsTheHitSideOfAReverseStrandMatchByItsOwnBlock)
