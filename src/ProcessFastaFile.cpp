@@ -4,28 +4,29 @@
 #include <cctype>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace {
 
 using FormatException = ProcessInputFile::FormatException;
 
-const char* const kFirstQuery = "  1>>>";
-const char* const kEndOfResults = ">>>///";
-const char* const kNoMoreHits = ">>><<<";
-const char* const kQueryStart = ">>>";
-const char* const kHit = ">>";
-const char* const kNextAlignment = ">--";
-const char* const kBlockHeader = ">";
-const char* const kParameter = ";";
-const char* const kDisplayStart = "; al_display_start: ";
-const char* const kSequenceLength = "; sq_len: ";
-const char* const kAlignedStart = "; al_start: ";
-const char* const kAlignedStop = "; al_stop: ";
+constexpr std::string_view kFirstQuery = "  1>>>";
+constexpr std::string_view kEndOfResults = ">>>///";
+constexpr std::string_view kNoMoreHits = ">>><<<";
+constexpr std::string_view kQueryStart = ">>>";
+constexpr std::string_view kHit = ">>";
+constexpr std::string_view kNextAlignment = ">--";
+constexpr std::string_view kBlockHeader = ">";
+constexpr std::string_view kParameter = ";";
+constexpr std::string_view kDisplayStart = "; al_display_start: ";
+constexpr std::string_view kSequenceLength = "; sq_len: ";
+constexpr std::string_view kAlignedStart = "; al_start: ";
+constexpr std::string_view kAlignedStop = "; al_stop: ";
 
 const char* const kEndOfFile = "unexpected end of file";
 
-bool startsWith(const std::string& line, const std::string& prefix)
+bool startsWith(const std::string& line, std::string_view prefix)
 {
     return line.compare(0, prefix.size(), prefix) == 0;
 }
@@ -168,7 +169,7 @@ private:
 
     // Reads from the line after the block's header to the line that ends its
     // text. The first of these lines is a parameter line whatever it holds.
-    Block readBlock(Side side, const char* textEnd)
+    Block readBlock(Side side, std::string_view textEnd)
     {
         Block block;
         readOrFail(kEndOfFile);
@@ -209,13 +210,19 @@ private:
         const std::size_t columns = std::min(queryBlock.text.size(), hitBlock.text.size());
         queryBlock.text.resize(columns);
         hitBlock.text.resize(columns);
-        Sequence query = makeFastaSequence(queryBlock.displayStart, std::move(queryBlock.text), queryBlock.step(), lineNumber_);
-        Sequence hit = makeFastaSequence(hitBlock.displayStart, std::move(hitBlock.text), hitBlock.step(), lineNumber_);
+        Sequence query = sequenceOf(queryBlock);
+        Sequence hit = sequenceOf(hitBlock);
         std::vector<WindowResult> windows = windowSearch_.analyzeAlignment(query, hit, params_);
-        openQuery_.hits.back().alignments.push_back(AlignmentResult{std::move(query), std::move(hit), std::move(windows)});
+        openQuery_.hits.back().alignments.push_back(
+            AlignmentResult{std::move(query), std::move(hit), std::move(windows)});
     }
 
-    int integerAfter(const std::string& prefix) const
+    Sequence sequenceOf(Block& block) const
+    {
+        return makeFastaSequence(block.displayStart, std::move(block.text), block.step(), lineNumber_);
+    }
+
+    int integerAfter(std::string_view prefix) const
     {
         try {
             return toInt(line_.substr(prefix.size()));
