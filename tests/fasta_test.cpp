@@ -213,9 +213,9 @@ INSTANTIATE_TEST_SUITE_P(Changed, FastaFailure, testing::Values(
     Failure{"display_start_counts_past_int",
             searchWith({{14, "; al_display_start: 2147483646"}}), 21, kWrongInteger},
     Failure{"display_start_at_int_minimum",
-            searchWith({{18, "; al_display_start: -2147483648"}}), 21, kWrongInteger},
+            searchWith({{18, "; al_display_start: -2147483648"}, {19, "-CGT"}}), 21, kWrongInteger},
     Failure{"reverse_display_start_at_int_maximum",
-            searchWith({{12, "; al_start: 8"}, {13, "; al_stop: 1"}, {14, "; al_display_start: 2147483647"}}),
+            searchWith({{12, "; al_start: 8"}, {13, "; al_stop: 1"}, {14, "; al_display_start: 2147483647"}, {15, "-CGTACGT"}}),
             21, kWrongInteger}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -454,6 +454,8 @@ INSTANTIATE_TEST_SUITE_P(All, FastaSequence, testing::Values(
     FastaSide{"empty", 5, "", 1, {}, 4},
     FastaSide{"last_int", INT_MAX, "A-", 1, {INT_MAX, INT_MAX}, INT_MAX},
     FastaSide{"first_int_reverse", INT_MIN, "A", -1, {INT_MIN}, INT_MIN},
+    FastaSide{"first_int", INT_MIN, "AA", 1, {INT_MIN, INT_MIN + 1}, INT_MIN + 1},
+    FastaSide{"last_int_reverse", INT_MAX, "A-", -1, {INT_MAX, INT_MAX}, INT_MAX},
     FastaSide{"one_above_first_int", INT_MIN + 1, "-", 1, {INT_MIN}, INT_MIN}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -482,10 +484,10 @@ TEST_P(FastaSequenceOutOfRange, IsAWrongInteger)
 
 INSTANTIATE_TEST_SUITE_P(All, FastaSequenceOutOfRange, testing::Values(
     OutOfRange{"past_last_int", INT_MAX, "AA", 1},
-    OutOfRange{"before_first_int", INT_MIN, "A", 1},
+    OutOfRange{"gap_before_first_int", INT_MIN, "-A", 1},
     OutOfRange{"empty_at_first_int", INT_MIN, "", 1},
     OutOfRange{"reverse_past_first_int", INT_MIN, "AA", -1},
-    OutOfRange{"reverse_above_last_int", INT_MAX, "A", -1},
+    OutOfRange{"reverse_gap_above_last_int", INT_MAX, "-A", -1},
     OutOfRange{"long_text", INT_MAX - 5, std::string(1000, 'A'), 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
