@@ -288,6 +288,10 @@ int runVarnek(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Unsynchronised, the standard streams read and write through file buffers
+    // that raise a read error as one; the stdio-backed ones take it for the end
+    // of the input and would turn a failed read into a partial report.
+    std::ios_base::sync_with_stdio(false);
     xmlCheckVersion(20904);
     try {
         return runVarnek(argc, argv);
