@@ -238,6 +238,22 @@ int readInput(Run& run, const char* file)
     return 0;
 }
 
+// Arms std::cout to throw on a failed write for as long as the report is
+// written, and disarms it before any handler runs: a later flush of what
+// could not be written (std::cerr flushes std::cout before each message, and
+// the exit flushes it once more) must not throw outside every handler.
+class ReportOnStandardOutput {
+public:
+    ReportOnStandardOutput() : saved_(std::cout.exceptions())
+    {
+        std::cout.exceptions(saved_ | std::ios_base::badbit);
+    }
+    ~ReportOnStandardOutput() { std::cout.exceptions(saved_); }
+
+private:
+    std::ios_base::iostate saved_;
+};
+
 int writeOutput(Run& run)
 {
     const std::string outputName = run.hasOutputFile ? run.outputFile : "<standard output>";
@@ -253,10 +269,12 @@ int writeOutput(Run& run)
                 return 2;
             }
             writer->generate(output, run.results, run.params);
+            output.flush();  // close() would only set failbit
             output.close();
         } else {
-            std::cout.exceptions(std::cout.exceptions() | std::ios_base::badbit);
+            const ReportOnStandardOutput armed;
             writer->generate(std::cout, run.results, run.params);
+            std::cout.flush();
         }
     } catch (const std::ios_base::failure&) {
         reportFileError(run, "output error", outputName);
