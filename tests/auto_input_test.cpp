@@ -96,6 +96,8 @@ void expectUnknownType(const std::string& text)
     }
 }
 
+void PrintTo(const RecognitionCase& c, std::ostream* out) { *out << c.name; }
+
 class Recognition : public testing::TestWithParam<RecognitionCase> {};
 
 TEST_P(Recognition, ChoosesTheReaderFromTheFirstLines)
@@ -174,6 +176,8 @@ const ConcatCase concatCases[] = {
      {1024, 476, 0}, {1, 0}},
     {"ShortDeliveries", "abcdefg", 3, "hi", {"abc", "def", "g", "hi"}, {3, 3, 1, 0}, {2, 0}},
 };
+
+void PrintTo(const ConcatCase& c, std::ostream* out) { *out << c.name; }
 
 class Concat : public testing::TestWithParam<ConcatCase> {};
 
