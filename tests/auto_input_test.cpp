@@ -299,4 +299,41 @@ TEST(AutoInput, ReadFailureDuringRecognitionLeavesProcessUnchanged)
     EXPECT_THROW(reader.process(input, Parameters{}), std::ios_base::failure);
 }
 
+// The start of one search result of each form; the source fails right after it.
+const std::string failingStarts[] = {
+    "# BLASTN 2.12.0+\n# Fields: query id, subject id, q. start, q. end, s. start, s. end, subject title, "
+    "query seq, subject seq\n",
+    "# fasta36 -m 10 q.fa db.fa\n  1>>>q1 first query - 8 nt\nLibrary: db\n",
+};
+
+TEST(AutoInput, ReadFailureOfTheRealInputReachesTheCaller)
+{
+    for (const std::string& start : failingStarts) {
+        SCOPED_TRACE(start.substr(0, 9));
+        FailingSource source(start + "more text");
+        std::istream input(&source);
+        input.exceptions(std::ios_base::badbit);
+        ProcessAutoInputFile reader;
+        EXPECT_THROW(reader.process(input, Parameters{}), std::ios_base::failure);
+    }
+}
+
+TEST(AutoInput, ReadFailureWithoutMaskEndsTheChosenReader)
+{
+    for (const std::string& start : failingStarts) {
+        SCOPED_TRACE(start.substr(0, 9));
+        FailingSource source(start + "more text");
+        std::istream input(&source);
+        ProcessAutoInputFile reader;
+        try {
+            reader.process(input, Parameters{});
+            EXPECT_TRUE(input.bad());
+        } catch (const ProcessInputFile::FormatException&) {
+            // Ending with a format error or a stream error is as good: the input was cut.
+        } catch (const std::ios_base::failure&) {
+        }
+        EXPECT_EQ(source.failures, 1);
+    }
+}
+
 }  // namespace
