@@ -12,26 +12,12 @@
 #include <sstream>
 
 #include "HtmlOutputGenerator.h"
+#include "support/aligned_side.h"
 #include "XhtmlEscape.h"
 
 namespace {
 
 // --- Records in memory ---
-
-Sequence side(int begin, const std::string& seq)
-{
-    Sequence s;
-    s.begin = begin;
-    s.seq = seq;
-    int coordinate = begin - 1;
-    for (char c : seq) {
-        if (c != '-')
-            ++coordinate;
-        s.positions.push_back(coordinate);
-    }
-    s.end = coordinate;
-    return s;
-}
 
 WindowResult window(int begin, int end, double identity)
 {
@@ -45,8 +31,8 @@ WindowResult window(int begin, int end, double identity)
 AlignmentResult alignment(int queryBegin, const std::string& seq, std::vector<WindowResult> windows)
 {
     AlignmentResult a;
-    a.query = side(queryBegin, seq);
-    a.hit = side(1, seq);
+    a.query = alignedSide(queryBegin, seq);
+    a.hit = alignedSide(1, seq);
     a.windows = std::move(windows);
     return a;
 }

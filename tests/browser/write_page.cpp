@@ -5,23 +5,9 @@
 #include <iostream>
 
 #include "HtmlOutputGenerator.h"
+#include "../support/aligned_side.h"
 
 namespace {
-
-Sequence side(int begin, const std::string& seq)
-{
-    Sequence s;
-    s.begin = begin;
-    s.seq = seq;
-    int coordinate = begin - 1;
-    for (char c : seq) {
-        if (c != '-')
-            ++coordinate;
-        s.positions.push_back(coordinate);
-    }
-    s.end = coordinate;
-    return s;
-}
 
 // 200 columns from query coordinate 51, with a window over columns 40 to 139
 // merged from a span over columns 20 to 169.
@@ -31,8 +17,8 @@ AlignmentResult alignment()
     for (int i = 0; i < 50; ++i)
         text += "ACGT";
     AlignmentResult a;
-    a.query = side(51, text);
-    a.hit = side(1, text);
+    a.query = alignedSide(51, text);
+    a.hit = alignedSide(1, text);
     WindowResult window;
     window.begin = 40;
     window.end = 139;
