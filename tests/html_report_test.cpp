@@ -426,6 +426,20 @@ TEST(HtmlPage, HostileTextsComeBackUnchanged)
     EXPECT_EQ(page.select("//h:script"), writePage({}).select("//h:script"));
 }
 
+TEST(HtmlPage, EscapedNamesKeepTheColumnsOfTheBlocks)
+{
+    const std::vector<std::string> blocks = writePage(hostileResults()).select("//h:pre");
+    ASSERT_EQ(blocks.size(), 1u);
+    const std::string cutName = hostile.substr(0, 19) + " ";
+    std::istringstream lines(blocks[0]);
+    std::vector<std::string> named;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.compare(0, cutName.size(), cutName) == 0)
+            named.push_back(line.substr(cutName.size()));
+    }
+    EXPECT_EQ(named, (std::vector<std::string>{positive().query.seq, positive().hit.seq}));
+}
+
 // Undoes the escapes of a double-quoted script string.
 std::string unescapeScriptString(const std::string& literal)
 {
