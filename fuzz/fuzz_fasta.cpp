@@ -1,0 +1,8 @@
+#include "ProcessFastaFile.h"
+#include "FuzzInput.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    fuzz::read<ProcessFastaFile>(data, size, fuzz::smallWindows());
+    return 0;
+}
