@@ -69,6 +69,13 @@ Document parseDocument(std::istream& input)
     xmlParseChunk(parser.get(), nullptr, 0, 1);
     if (!parser->wellFormed)
         throw ProcessInputFile::FormatException{0, "failed to parse XML"};
+    // A byte that cannot be decoded halts libxml2 without clearing
+    // wellFormed, leaving the tree read so far: that would be a partial report.
+    if (parser->disableSAX) {
+        if (parser->errNo == XML_ERR_NO_MEMORY)
+            throw std::bad_alloc();
+        throw ProcessInputFile::FormatException{0, "failed to parse XML"};
+    }
     Document doc(checked(parser->myDoc));
     parser->myDoc = nullptr;
     return doc;

@@ -203,6 +203,8 @@ std::vector<FailureCase> failureCases()
         {"empty texts", replaced(swap("<Hsp_qseq>AC-GT</Hsp_qseq>", "<Hsp_qseq></Hsp_qseq>"),
                                  "<Hsp_hseq>ACAGT</Hsp_hseq>", "<Hsp_hseq></Hsp_hseq>"),
          "unexpected type of an xpath value"},
+        {"bytes taken for UCS-4 that do not decode", std::string("<\0\0\0\0\0\0\0", 8) + good.substr(1),
+         "failed to parse XML"},
         {"second iteration broken", document(iteration("q1", "40", goodHit) + iteration("q2", "x", "")),
          "wrong integer format"},
     };
@@ -220,6 +222,23 @@ TEST_F(BlastXml, ReadsTheWholeInputBeforeJudgingIt)
                              std::string(5000, ' '));
     EXPECT_THROW(ProcessBlastXmlFile().process(input, Parameters{}), ProcessInputFile::FormatException);
     EXPECT_TRUE(input.eof());
+}
+
+std::string utf16(const std::string& ascii)
+{
+    std::string wide = "\xff\xfe";
+    for (char c : ascii)
+        wide += std::string{c, '\0'};
+    return wide;
+}
+
+// libxml2 stops at a unit it cannot decode but keeps the tree read so far.
+TEST_F(BlastXml, RejectsADocumentCutShortByAnUndecodableUnit)
+{
+    const std::string good = iteration("q1", "40", goodHit);
+    const std::string xml = utf16(document(good + good + good + "@" + good));
+    EXPECT_EQ(read(utf16(document(good + good + good + good))).size(), 4u);
+    EXPECT_EQ(errorOf(replaced(xml, std::string("@\0", 2), std::string("\0\xd8", 2))), "failed to parse XML");
 }
 
 TEST_F(BlastXml, LeavesExternalEntitiesUnread)
