@@ -20,51 +20,47 @@ bool isResidue(char c) { return c != '-'; }
 
 bool fitsInt(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
-// Fills positions with the running coordinate. The caller has made sure
-// that every value from begin - step to the end fits an int.
-void fillPositions(Sequence& s, int step)
+// Counts in 64 bits because a begin at the edge of the int range can step
+// out of it. Returns false as soon as a coordinate cannot be stored.
+bool fillPositions(Sequence& s, int step)
 {
     s.positions.reserve(s.seq.size());
-    int running = s.begin - step;
+    std::int64_t running = std::int64_t{s.begin} - step;
     for (char c : s.seq) {
         if (isResidue(c))
             running += step;
-        s.positions.push_back(running);
+        if (!fitsInt(running))
+            return false;
+        s.positions.push_back(static_cast<int>(running));
     }
-    s.end = running;
-}
-
-std::int64_t countedEnd(int begin, int step, const std::string& text)
-{
-    const auto residues = std::count_if(text.begin(), text.end(), isResidue);
-    return std::int64_t{begin} + step * (static_cast<std::int64_t>(residues) - 1);
+    if (!fitsInt(running))
+        return false;
+    s.end = static_cast<int>(running);
+    return true;
 }
 
 }  // namespace
 
 Sequence makeSequence(int begin, int statedEnd, std::string text, Side side, unsigned long line)
 {
-    const int step = begin <= statedEnd ? 1 : -1;
-    const std::int64_t end = countedEnd(begin, step, text);
-    // A coordinate outside int cannot be stored; such a side cannot be right.
-    const bool leadingGapFits = text.empty() || isResidue(text.front()) || fitsInt(std::int64_t{begin} - step);
-    if (end != statedEnd || !leadingGapFits)
-        throw ProcessInputFile::FormatException{
-            line, side == Side::Query ? "unexpected value of a query sequence end position"
-                                      : "unexpected value of a hit sequence end position"};
     Sequence s;
     s.begin = begin;
     s.seq = std::move(text);
-    fillPositions(s, step);
+    // A side whose coordinates cannot all be stored cannot end where it says.
+    if (!fillPositions(s, begin <= statedEnd ? 1 : -1) || s.end != statedEnd)
+        throw ProcessInputFile::FormatException{
+            line, side == Side::Query ? "unexpected value of a query sequence end position"
+                                      : "unexpected value of a hit sequence end position"};
     return s;
 }
 
-Sequence makeFastaSequence(int begin, std::string text, int step)
+Sequence makeFastaSequence(int begin, std::string text, int step, unsigned long line)
 {
     Sequence s;
     s.begin = begin;
     s.seq = std::move(text);
-    fillPositions(s, step);
+    if (!fillPositions(s, step))
+        throw ProcessInputFile::FormatException{line, "wrong integer format"};
     return s;
 }
 
