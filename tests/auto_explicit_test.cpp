@@ -160,6 +160,14 @@ const SameCase sameCases[] = {
      "20: line 'num>>>' is missing"},
     {"FastaLoneNextAlignment", "fasta", fastaStart + fastaQuery + ">--\n", "7: line '>--' is unexpected"},
     {"XmlValid", "blast:xml", xmlStart + xmlHsp + xmlEnd, ""},
+    {"XmlNotWellFormed", "blast:xml", xmlStart + xmlHsp, "0: failed to parse XML"},
+    {"XmlDifferentLengths", "blast:xml",
+     xmlStart + "<Hsp_query-from>1</Hsp_query-from><Hsp_query-to>8</Hsp_query-to>"
+                "<Hsp_hit-from>1</Hsp_hit-from><Hsp_hit-to>7</Hsp_hit-to>"
+                "<Hsp_qseq>ACGTACGT</Hsp_qseq><Hsp_hseq>ACGTACG</Hsp_hseq>" + xmlEnd,
+     "0: sequences has different lengths"},
+    {"XmlMissingCoordinate", "blast:xml", xmlStart + "<Hsp_qseq>A</Hsp_qseq>" + xmlEnd,
+     "0: unexpected count of xpath results"},
 };
 
 void PrintTo(const SameCase& c, std::ostream* out) { *out << c.name; }

@@ -304,6 +304,7 @@ const std::string failingStarts[] = {
     "# BLASTN 2.12.0+\n# Fields: query id, subject id, q. start, q. end, s. start, s. end, subject title, "
     "query seq, subject seq\n",
     "# fasta36 -m 10 q.fa db.fa\n  1>>>q1 first query - 8 nt\nLibrary: db\n",
+    declaration + "\n" + doctype + "\n<BlastOutput>\n",
 };
 
 TEST(AutoInput, ReadFailureOfTheRealInputReachesTheCaller)
