@@ -238,22 +238,6 @@ int readInput(Run& run, const char* file)
     return 0;
 }
 
-// Arms std::cout to throw on a failed write for as long as the report is
-// written, and disarms it before any handler runs: a later flush of what
-// could not be written (std::cerr flushes std::cout before each message, and
-// the exit flushes it once more) must not throw outside every handler.
-class ReportOnStandardOutput {
-public:
-    ReportOnStandardOutput() : saved_(std::cout.exceptions())
-    {
-        std::cout.exceptions(saved_ | std::ios_base::badbit);
-    }
-    ~ReportOnStandardOutput() { std::cout.exceptions(saved_); }
-
-private:
-    std::ios_base::iostate saved_;
-};
-
 int writeOutput(Run& run)
 {
     const std::string outputName = run.hasOutputFile ? run.outputFile : "<standard output>";
@@ -269,12 +253,10 @@ int writeOutput(Run& run)
                 return 2;
             }
             writer->generate(output, run.results, run.params);
-            output.flush();  // close() would only set failbit
             output.close();
         } else {
-            const ReportOnStandardOutput armed;
+            std::cout.exceptions(std::cout.exceptions() | std::ios_base::badbit);
             writer->generate(std::cout, run.results, run.params);
-            std::cout.flush();
         }
     } catch (const std::ios_base::failure&) {
         reportFileError(run, "output error", outputName);
@@ -306,10 +288,12 @@ int runVarnek(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
-    // Unsynchronised, the standard streams read and write through file buffers
-    // that raise a read error as one; the stdio-backed ones take it for the end
-    // of the input and would turn a failed read into a partial report.
+    // Streams of their own read and write the descriptors directly, so that a
+    // failed read of standard input throws instead of looking like its end.
     std::ios_base::sync_with_stdio(false);
+    // A message must not flush standard output: after a failed write that
+    // flush would throw again from inside the handler.
+    std::cerr.tie(nullptr);
     xmlCheckVersion(20904);
     try {
         return runVarnek(argc, argv);
