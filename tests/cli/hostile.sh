@@ -28,14 +28,16 @@ xml_tail() {
   printf '</BlastOutput_iterations>\n</BlastOutput>\n'
 }
 
-# xml_hsp QFROM QTO HFROM HTO QUERY-TEXT-COMMAND HIT-TEXT-COMMAND, on one line.
+# xml_hsp QFROM QTO HFROM HTO QUERY-TEXT-COMMAND HIT-TEXT-COMMAND [MIDLINE-COMMAND], on one line.
 xml_hsp() {
   printf '<Hsp><Hsp_query-from>%s</Hsp_query-from><Hsp_query-to>%s</Hsp_query-to>' "$1" "$2"
   printf '<Hsp_hit-from>%s</Hsp_hit-from><Hsp_hit-to>%s</Hsp_hit-to><Hsp_qseq>' "$3" "$4"
   eval "$5"
   printf '</Hsp_qseq><Hsp_hseq>'
   eval "$6"
-  printf '</Hsp_hseq></Hsp>'
+  printf '</Hsp_hseq><Hsp_midline>'
+  eval "${7:-}"
+  printf '</Hsp_midline></Hsp>'
 }
 
 # xml_search QUERY-LENGTH HSP-COMMAND: one query with one hit whose Hsps the command writes.
