@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
+#include <cmath>
 #include <cstdint>
+#include <new>
 #include <stdexcept>
 
 int toInt(const std::string& text)
@@ -20,104 +23,342 @@ bool isResidue(char c) { return c != '-'; }
 
 bool fitsInt(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
-// Fills positions with the running coordinate. The caller has made sure
-// that every value from begin - step to the end fits an int.
-void fillPositions(Sequence& s, int step)
+// Counts in 64 bits because a begin at the edge of the int range can step
+// out of it. Returns false as soon as a coordinate cannot be stored.
+bool fillPositions(Sequence& s, int step)
 {
     s.positions.reserve(s.seq.size());
-    int running = s.begin - step;
+    std::int64_t running = std::int64_t{s.begin} - step;
     for (char c : s.seq) {
         if (isResidue(c))
             running += step;
-        s.positions.push_back(running);
+        if (!fitsInt(running))
+            return false;
+        s.positions.push_back(static_cast<int>(running));
     }
-    s.end = running;
-}
-
-std::int64_t countedEnd(int begin, int step, const std::string& text)
-{
-    const auto residues = std::count_if(text.begin(), text.end(), isResidue);
-    return std::int64_t{begin} + step * (static_cast<std::int64_t>(residues) - 1);
+    if (!fitsInt(running))
+        return false;
+    s.end = static_cast<int>(running);
+    return true;
 }
 
 }  // namespace
 
 Sequence makeSequence(int begin, int statedEnd, std::string text, Side side, unsigned long line)
 {
-    const int step = begin <= statedEnd ? 1 : -1;
-    const std::int64_t end = countedEnd(begin, step, text);
-    // A coordinate outside int cannot be stored; such a side cannot be right.
-    const bool leadingGapFits = text.empty() || isResidue(text.front()) || fitsInt(std::int64_t{begin} - step);
-    if (end != statedEnd || !leadingGapFits)
-        throw ProcessInputFile::FormatException{
-            line, side == Side::Query ? "unexpected value of a query sequence end position"
-                                      : "unexpected value of a hit sequence end position"};
     Sequence s;
     s.begin = begin;
     s.seq = std::move(text);
-    fillPositions(s, step);
+    // A side whose coordinates cannot all be stored cannot end where it says.
+    if (!fillPositions(s, begin <= statedEnd ? 1 : -1) || s.end != statedEnd)
+        throw ProcessInputFile::FormatException{
+            line, side == Side::Query ? "unexpected value of a query sequence end position"
+                                      : "unexpected value of a hit sequence end position"};
     return s;
 }
 
-Sequence makeFastaSequence(int begin, std::string text, int step)
+Sequence makeFastaSequence(int begin, std::string text, int step, unsigned long line)
 {
     Sequence s;
     s.begin = begin;
     s.seq = std::move(text);
-    fillPositions(s, step);
+    if (!fillPositions(s, step))
+        throw ProcessInputFile::FormatException{line, "wrong integer format"};
     return s;
 }
 
-// Plain transcription of the window search; quadratic, replaced by the fast one.
+
+// The window search. The windows that the greedy longest-first search with its
+// cover rule accepts are exactly the valid column ranges that no other valid
+// range contains (valid: both end columns match, long enough, identity at the
+// threshold), because a candidate is refused only inside a longer accepted one.
+// So each matching start j needs only its farthest valid end R(j), and j gives
+// a window when R(j) reaches beyond the R of every earlier start.
+namespace {
+
+__extension__ typedef __int128 Wide;
+
+// The identity test double(m) / double(D) >= t without division. m and D are
+// exact doubles and the division rounds monotonically, so the quotient rounds
+// to t or above exactly when m / D reaches mu, the midpoint between t and the
+// double below it; m / D never equals mu for D below 2^54. With
+// mu = numerator * 2^-shift the test is m * 2^shift >= numerator * D.
+struct ExactThreshold {
+    std::int64_t numerator;
+    int shift;
+
+    bool passes(int m, std::int64_t divisor) const
+    {
+        return (Wide{m} << shift) >= Wide{numerator} * divisor;
+    }
+};
+
+// A double's integer mantissa and exponent: value = mantissa * 2^(exponent - 53).
+struct Decomposed {
+    std::int64_t mantissa;
+    int exponent;
+};
+
+Decomposed decompose(double value)
+{
+    int exponent = 0;
+    const double fraction = std::frexp(value, &exponent);
+    return {static_cast<std::int64_t>(std::ldexp(fraction, 53)), exponent};
+}
+
+// Every divisor is at most largestDivisor. When mu lies below 1 / largestDivisor
+// any window with a match passes, and then the test becomes m * 2^31 >= D
+// (m >= 1 for every D < 2^31); otherwise the shift is at most 85, so that
+// m * 2^shift < 2^116 and numerator * D < 2^86 both fit.
+ExactThreshold exactThreshold(double threshold, std::int64_t largestDivisor)
+{
+    const Decomposed upper = decompose(threshold);
+    Decomposed lower = decompose(std::nextafter(threshold, 0.0));
+    if (lower.mantissa == 0)  // below the smallest double there is only 0
+        lower.exponent = upper.exponent;
+    // The double below has the same exponent or, at a power of two, one less.
+    const std::int64_t numerator = (upper.mantissa << (upper.exponent - lower.exponent)) + lower.mantissa;
+    const int shift = 54 - lower.exponent;
+    const bool anyMatchPasses = shift > 86 || Wide{numerator} * largestDivisor < (Wide{1} << shift);
+    if (anyMatchPasses)
+        return {1, 31};
+    return {numerator, shift};
+}
+
+struct Columns {
+    std::vector<unsigned char> match;  // 1 where both texts hold the same byte
+    std::vector<int> prefix;           // matches in the columns before each column
+    std::vector<int> lastMatch;        // last matching column at or before each column, -1 when none
+};
+
+Columns compareColumns(const std::string& a, const std::string& b, int n)
+{
+    Columns columns;
+    columns.match.resize(n);
+    columns.prefix.resize(std::size_t(n) + 1);
+    columns.lastMatch.resize(n);
+    int last = -1;
+    for (int c = 0; c < n; ++c) {
+        columns.match[c] = a[c] == b[c];
+        columns.prefix[c + 1] = columns.prefix[c] + columns.match[c];
+        if (columns.match[c])
+            last = c;
+        columns.lastMatch[c] = last;
+    }
+    return columns;
+}
+
+struct Range {
+    int begin;
+    int end;
+
+    int length() const { return end - begin + 1; }
+};
+
+// Finds the maximal valid ranges. A range [j, e] of length L >= `length` is
+// divided by L, and passes exactly when score(e + 1) >= score(j) with
+// score(c) = prefix[c] * 2^shift - numerator * c. Shorter ranges are divided
+// by `length`, so their match count alone decides and only the last matching
+// column in reach can be a start's farthest short end.
+class RangeFinder {
+public:
+    RangeFinder(const Columns& columns, ExactThreshold threshold, int length, int shortest)
+        : columns_(columns), threshold_(threshold), length_(length), shortest_(shortest),
+          n_(static_cast<int>(columns.match.size()))
+    {
+        fillReach();
+    }
+
+    // Ascending starts; every end lies beyond the end before it.
+    std::vector<Range> maximalRanges() const
+    {
+        std::vector<Range> ranges;
+        std::int64_t farthest = -1;
+        for (int j = 0; j < n_; ++j) {
+            if (!columns_.match[j])
+                continue;
+            const int end = farthestEndBeyond(j, farthest);
+            if (end > farthest) {
+                ranges.push_back({j, end});
+                farthest = end;
+            }
+        }
+        return ranges;
+    }
+
+private:
+    Wide score(std::int64_t c) const
+    {
+        return (Wide{columns_.prefix[c]} << threshold_.shift) - Wide{threshold_.numerator} * c;
+    }
+
+    // reach_[c]: the best score over the stops c' >= c just after a matching
+    // column, below every score when there is none.
+    void fillReach()
+    {
+        const Wide none = -(Wide{1} << 100);
+        reach_.assign(std::size_t(n_) + 2, none);
+        for (std::int64_t c = n_; c >= 1; --c)
+            reach_[c] = columns_.match[c - 1] ? std::max(reach_[c + 1], score(c)) : reach_[c + 1];
+        reach_[0] = reach_[1];
+    }
+
+    // R(j) when it lies beyond farthest, else some end not beyond it.
+    int farthestEndBeyond(int j, std::int64_t farthest) const
+    {
+        const Wide start = score(j);
+        const std::int64_t firstLongStop = std::int64_t{j} + length_;
+        if (firstLongStop <= n_) {
+            const std::int64_t from = std::max(firstLongStop, farthest + 2);
+            if (from <= n_ && reach_[from] >= start)
+                return static_cast<int>(lastStopReaching(start, from) - 1);
+            if (reach_[firstLongStop] >= start)
+                return -1;  // its long end does not get past farthest
+        }
+        return shortEnd(j);
+    }
+
+    // The last stop c >= from with reach_[c] >= start, given that from is one;
+    // it ends a matching column and its own score reaches start.
+    std::int64_t lastStopReaching(Wide start, std::int64_t from) const
+    {
+        std::int64_t low = from, high = n_;
+        while (low < high) {
+            const std::int64_t middle = low + (high - low + 1) / 2;
+            if (reach_[middle] >= start)
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        return low;
+    }
+
+    int shortEnd(int j) const
+    {
+        const std::int64_t lastShort = std::min(std::int64_t{j} + length_ - 2, std::int64_t{n_} - 1);
+        const std::int64_t firstEnd = std::int64_t{j} + shortest_ - 1;
+        if (lastShort < firstEnd)
+            return -1;
+        const int e = columns_.lastMatch[lastShort];
+        if (e < firstEnd || !threshold_.passes(columns_.prefix[e + 1] - columns_.prefix[j], length_))
+            return -1;
+        return e;
+    }
+
+    const Columns& columns_;
+    ExactThreshold threshold_;
+    int length_;
+    int shortest_;
+    int n_;
+    std::vector<Wide> reach_;
+};
+
+WindowResult makeWindow(const Range& r, const Columns& columns, int length)
+{
+    const int m = columns.prefix[std::size_t(r.end) + 1] - columns.prefix[r.begin];
+    const double identity = double(m) / double(std::max(length, r.length()));
+    return WindowResult{r.begin, r.end, r.begin, r.end, 0, 0, identity};
+}
+
+// Per column, the smallest recording number of a span that covers it: a
+// segment tree of range-min updates and point queries.
+class SpanIndex {
+public:
+    static constexpr int none = INT_MAX;
+
+    explicit SpanIndex(int columns) : size_(std::size_t(columns)), tree_(2 * size_, none) {}
+
+    void cover(int first, int last, int number)
+    {
+        for (std::size_t l = first + size_, r = last + 1 + size_; l < r; l /= 2, r /= 2) {
+            if (l % 2 == 1)
+                lower(l++, number);
+            if (r % 2 == 1)
+                lower(--r, number);
+        }
+    }
+
+    int holder(int column) const
+    {
+        int number = none;
+        for (std::size_t node = column + size_; node > 0; node /= 2)
+            number = std::min(number, tree_[node]);
+        return number;
+    }
+
+private:
+    void lower(std::size_t node, int number) { tree_[node] = std::min(tree_[node], number); }
+
+    std::size_t size_;
+    std::vector<int> tree_;
+};
+
+// Longer first, then the smaller start: the order in which the windows are
+// accepted, and in which each joins the first recorded span that holds its
+// start or its end.
+void sortInAcceptanceOrder(std::vector<Range>& ranges)
+{
+    std::sort(ranges.begin(), ranges.end(), [](const Range& x, const Range& y) {
+        return x.length() != y.length() ? x.length() > y.length() : x.begin < y.begin;
+    });
+}
+
+void joinSpan(WindowResult& w, const Range& r)
+{
+    if (w.overlapBegin <= r.begin && r.begin <= w.overlapEnd) {
+        ++w.overlapRight;
+        w.overlapEnd = std::max(w.overlapEnd, r.end);
+    } else {
+        w.overlapBegin = r.begin;
+        ++w.overlapLeft;
+    }
+}
+
+std::vector<WindowResult> mergedWindows(std::vector<Range> ranges, const Columns& columns, int length)
+{
+    sortInAcceptanceOrder(ranges);
+    SpanIndex index(static_cast<int>(columns.match.size()));
+    std::vector<WindowResult> windows;
+    for (const Range& r : ranges) {
+        const int number = std::min(index.holder(r.begin), index.holder(r.end));
+        if (number == SpanIndex::none) {
+            index.cover(r.begin, r.end, static_cast<int>(windows.size()));
+            windows.push_back(makeWindow(r, columns, length));
+            continue;
+        }
+        WindowResult& w = windows[number];
+        joinSpan(w, r);
+        index.cover(w.overlapBegin, w.overlapEnd, number);
+    }
+    std::sort(windows.begin(), windows.end());
+    return windows;
+}
+
+std::vector<WindowResult> detailedWindows(const std::vector<Range>& ranges, const Columns& columns, int length)
+{
+    std::vector<WindowResult> windows;
+    windows.reserve(ranges.size());
+    for (const Range& r : ranges)
+        windows.push_back(makeWindow(r, columns, length));
+    return windows;
+}
+
+}  // namespace
+
 std::vector<WindowResult> ProcessInputFile::analyzeAlignment(Sequence& seqA, Sequence& seqB, const Parameters& params)
 {
     assert(seqA.getSeq().length() == seqB.getSeq().length());
     const std::string& a = seqA.getSeq();
-    const std::string& b = seqB.getSeq();
+    // Columns are counted in an int; a longer alignment cannot be searched.
+    if (a.size() > std::size_t{INT_MAX})
+        throw std::bad_alloc();
     const int n = static_cast<int>(a.size());
-    std::vector<char> match(n);
-    std::vector<int> cover(n, 0), prefix(n + 1, 0);
-    for (int c = 0; c < n; ++c) {
-        match[c] = a[c] == b[c];
-        prefix[c + 1] = prefix[c] + match[c];
-    }
-    std::vector<WindowResult> windows;
-    const int minLen = static_cast<int>(params.length * params.threshold);
-    if (n < minLen)
-        return windows;
-    for (int L = n; L >= std::max(minLen, 1); --L) {
-        for (int j = 0; j + L <= n; ++j) {
-            const int e = j + L - 1;
-            if (!match[j] || !match[e] || cover[j] >= L)
-                continue;
-            const int m = prefix[j + L] - prefix[j];
-            const double identity = double(m) / double(std::max(params.length, L));
-            if (identity < params.threshold)
-                continue;
-            cover[j] = L;
-            for (int p = 1; p < L; ++p)
-                cover[j + p] = std::max(cover[j + p], L - p);
-            bool merged = false;
-            if (!params.details) {
-                for (WindowResult& w : windows) {
-                    if (w.overlapBegin <= j && j <= w.overlapEnd) {
-                        ++w.overlapRight;
-                        w.overlapEnd = std::max(w.overlapEnd, e);
-                        merged = true;
-                        break;
-                    }
-                    if (w.overlapBegin <= e && e <= w.overlapEnd) {
-                        w.overlapBegin = j;
-                        ++w.overlapLeft;
-                        merged = true;
-                        break;
-                    }
-                }
-            }
-            if (!merged)
-                windows.push_back(WindowResult{j, e, j, e, 0, 0, identity});
-        }
-    }
-    std::sort(windows.begin(), windows.end());
-    return windows;
+    const int shortest = std::max(static_cast<int>(params.length * params.threshold), 1);
+    if (n < shortest)
+        return {};
+    const Columns columns = compareColumns(a, seqB.getSeq(), n);
+    const ExactThreshold threshold = exactThreshold(params.threshold, std::max(n, params.length));
+    const std::vector<Range> ranges = RangeFinder(columns, threshold, params.length, shortest).maximalRanges();
+    return params.details ? detailedWindows(ranges, columns, params.length)
+                          : mergedWindows(ranges, columns, params.length);
 }

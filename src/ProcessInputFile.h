@@ -33,7 +33,10 @@ enum class Side { Query, Hit };
 // residues do not end at the stated end.
 Sequence makeSequence(int begin, int statedEnd, std::string text, Side side, unsigned long line);
 
-// The FASTA form: always counts upwards (step -1 only for reverse-strand blocks), no end to check.
-Sequence makeFastaSequence(int begin, std::string text, int step = 1);
+// The FASTA form: no end to check; counts upwards unless the block runs on the
+// reverse strand (step -1). A begin so close to the end of the int range that
+// the running coordinate leaves it is reported as FormatException{line,
+// "wrong integer format"}, as if the begin itself had not converted.
+Sequence makeFastaSequence(int begin, std::string text, int step = 1, unsigned long line = 0);
 
 #endif

@@ -3,7 +3,8 @@
 # status with the expected ones. VARNEK_REGENERATE=1 rewrites the expected
 # files instead: read every rewritten file before committing it.
 #   run_case.sh BINARY TESTS_DIR NAME STATUS STDIN ARGS
-# ARGS is shell text after the command name; @TMP@ is a fresh folder.
+# ARGS is shell text after the command name, or a whole command when it
+# begins with "!"; @TMP@ is a fresh folder.
 binary=$1 tests=$2 name=$3 want_status=$4 stdin=$5 args=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -14,7 +15,9 @@ args=${args//@TMP@/$work}
 # Called through PATH so that the messages name the program "varnek".
 mkdir "$work/bin" && ln -s "$binary" "$work/bin/varnek"
 cd "$tests" || exit 1
-( PATH=$work/bin:$PATH; eval "varnek $args" ) <"$stdin" >"$work/stdout" 2>"$work/stderr"
+# ARGS that begin with "!" are a whole shell command instead.
+[[ $args == '!'* ]] && command=${args#!} || command="varnek $args"
+( PATH=$work/bin:$PATH; eval "$command" ) <"$stdin" >"$work/stdout" 2>"$work/stderr"
 status=$?
 
 # The run date and the temporary folder are the only parts that change between runs.
