@@ -24,21 +24,27 @@ bool isResidue(char c) { return c != '-'; }
 bool fitsInt(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
 // Counts in 64 bits because a begin at the edge of the int range can step
-// out of it. Returns false as soon as a coordinate cannot be stored.
+// out of it. Returns false when a coordinate cannot be stored. The
+// coordinates move one way, so they all fit when the first column's and the
+// end do, and the loop over the columns needs no check of its own.
 bool fillPositions(Sequence& s, int step)
 {
-    s.positions.reserve(s.seq.size());
-    std::int64_t running = std::int64_t{s.begin} - step;
-    for (char c : s.seq) {
+    const std::string& text = s.seq;
+    const std::int64_t before = std::int64_t{s.begin} - step;
+    const std::int64_t residues = std::int64_t(text.size()) - std::count(text.begin(), text.end(), '-');
+    const std::int64_t end = before + step * residues;
+    const std::int64_t first = text.empty() || !isResidue(text[0]) ? before : before + step;
+    if (!fitsInt(first) || !fitsInt(end))
+        return false;
+    s.positions.resize(text.size());
+    int* position = s.positions.data();
+    std::int64_t running = before;
+    for (char c : text) {
         if (isResidue(c))
             running += step;
-        if (!fitsInt(running))
-            return false;
-        s.positions.push_back(static_cast<int>(running));
+        *position++ = static_cast<int>(running);
     }
-    if (!fitsInt(running))
-        return false;
-    s.end = static_cast<int>(running);
+    s.end = static_cast<int>(end);
     return true;
 }
 
