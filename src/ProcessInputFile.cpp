@@ -26,16 +26,12 @@ bool fitsInt(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 // Counts in 64 bits because a begin at the edge of the int range can step
 // out of it. Returns false when a coordinate cannot be stored. The
 // coordinates move one way, so they all fit when the first column's and the
-// end do, and the loop over the columns needs no check of its own.
+// last one's do: the loop stores without a check of its own (a value beyond
+// the range is stored wrapped, and the whole side is then refused).
 bool fillPositions(Sequence& s, int step)
 {
     const std::string& text = s.seq;
     const std::int64_t before = std::int64_t{s.begin} - step;
-    const std::int64_t residues = std::int64_t(text.size()) - std::count(text.begin(), text.end(), '-');
-    const std::int64_t end = before + step * residues;
-    const std::int64_t first = text.empty() || !isResidue(text[0]) ? before : before + step;
-    if (!fitsInt(first) || !fitsInt(end))
-        return false;
     s.positions.resize(text.size());
     int* position = s.positions.data();
     std::int64_t running = before;
@@ -44,7 +40,10 @@ bool fillPositions(Sequence& s, int step)
             running += step;
         *position++ = static_cast<int>(running);
     }
-    s.end = static_cast<int>(end);
+    const std::int64_t first = text.empty() || !isResidue(text[0]) ? before : before + step;
+    if (!fitsInt(first) || !fitsInt(running))
+        return false;
+    s.end = static_cast<int>(running);
     return true;
 }
 
@@ -143,13 +142,20 @@ Columns compareColumns(const std::string& a, const std::string& b, int n)
     columns.match.resize(n);
     columns.prefix.resize(std::size_t(n) + 1);
     columns.lastMatch.resize(n);
+    // Through plain pointers: every store into the byte array could alias the
+    // vectors' own pointers, which the loop would then load again each round.
+    const char* textA = a.data();
+    const char* textB = b.data();
+    unsigned char* match = columns.match.data();
+    int* prefix = columns.prefix.data();
+    int* lastMatch = columns.lastMatch.data();
     int last = -1;
     for (int c = 0; c < n; ++c) {
-        columns.match[c] = a[c] == b[c];
-        columns.prefix[c + 1] = columns.prefix[c] + columns.match[c];
-        if (columns.match[c])
+        match[c] = textA[c] == textB[c];
+        prefix[c + 1] = prefix[c] + match[c];
+        if (match[c])
             last = c;
-        columns.lastMatch[c] = last;
+        lastMatch[c] = last;
     }
     return columns;
 }
