@@ -86,16 +86,15 @@ __extension__ typedef __int128 Wide;
 // The identity test double(m) / double(D) >= t without division. m and D are
 // exact doubles and the division rounds monotonically, so the quotient rounds
 // to t or above exactly when m / D reaches mu, the midpoint between t and the
-// double below it; m / D never equals mu for D below 2^54. With
-// mu = numerator * 2^-shift the test is m * 2^shift >= numerator * D.
+// double below it; m / D never equals mu for D below 2^54. Every D is at most
+// the largest divisor N, and the fractions with denominators up to N that
+// reach mu are exactly those that reach the smallest of them, p / q. So the
+// test is m * q >= p * D, and with p <= q <= N < 2^31 it fits in 64 bits.
 struct ExactThreshold {
-    std::int64_t numerator;
-    int shift;
+    std::int64_t numerator;    // p
+    std::int64_t denominator;  // q
 
-    bool passes(int m, std::int64_t divisor) const
-    {
-        return (Wide{m} << shift) >= Wide{numerator} * divisor;
-    }
+    bool passes(std::int64_t m, std::int64_t divisor) const { return m * denominator >= numerator * divisor; }
 };
 
 // A double's integer mantissa and exponent: value = mantissa * 2^(exponent - 53).
@@ -111,10 +110,41 @@ Decomposed decompose(double value)
     return {static_cast<std::int64_t>(std::ldexp(fraction, 53)), exponent};
 }
 
-// Every divisor is at most largestDivisor. When mu lies below 1 / largestDivisor
-// any window with a match passes, and then the test becomes m * 2^31 >= D
-// (m >= 1 for every D < 2^31); otherwise the shift is at most 85, so that
-// m * 2^shift < 2^116 and numerator * D < 2^86 both fit.
+struct Fraction {
+    Wide p;
+    Wide q;
+};
+
+// The smallest fraction p / q >= x / y with q <= largest, for 0 < x / y <= 1.
+// A walk down the Stern-Brocot tree keeps lower < x / y <= upper and takes
+// each run of steps in one direction at once. When the next mediant's
+// denominator passes largest, no fraction within that limit lies between the
+// two bounds, so upper is the answer. Every product stays below 2^118.
+Fraction smallestFractionReaching(Wide x, Wide y, Wide largest)
+{
+    Fraction lower{0, 1};
+    Fraction upper{1, 1};
+    for (;;) {
+        const Wide upperExcess = upper.p * y - x * upper.q;  // >= 0
+        const Wide lowerDeficit = x * lower.q - lower.p * y;  // > 0
+        if (upperExcess == 0 || lower.q + upper.q > largest)
+            return upper;
+        const Fraction mediant{lower.p + upper.p, lower.q + upper.q};
+        if (mediant.p * y >= x * mediant.q) {
+            // upper + k lower stays at or above x / y while k * lowerDeficit <= upperExcess.
+            const Wide k = std::min(upperExcess / lowerDeficit, (largest - upper.q) / lower.q);
+            upper = {upper.p + k * lower.p, upper.q + k * lower.q};
+        } else {
+            // lower + k upper stays below x / y while k * upperExcess < lowerDeficit.
+            const Wide k = std::min((lowerDeficit - 1) / upperExcess, (largest - lower.q) / upper.q);
+            lower = {lower.p + k * upper.p, lower.q + k * upper.q};
+        }
+    }
+}
+
+// mu = numerator * 2^-shift. When mu lies below 1 / largestDivisor any window
+// with a match passes, and the test becomes m * largestDivisor >= D; otherwise
+// the shift is at most 85, so that the walk's products fit.
 ExactThreshold exactThreshold(double threshold, std::int64_t largestDivisor)
 {
     const Decomposed upper = decompose(threshold);
@@ -126,8 +156,9 @@ ExactThreshold exactThreshold(double threshold, std::int64_t largestDivisor)
     const int shift = 54 - lower.exponent;
     const bool anyMatchPasses = shift > 86 || Wide{numerator} * largestDivisor < (Wide{1} << shift);
     if (anyMatchPasses)
-        return {1, 31};
-    return {numerator, shift};
+        return {1, largestDivisor};
+    const Fraction bound = smallestFractionReaching(numerator, Wide{1} << shift, largestDivisor);
+    return {static_cast<std::int64_t>(bound.p), static_cast<std::int64_t>(bound.q)};
 }
 
 struct Columns {
@@ -169,9 +200,9 @@ struct Range {
 
 // Finds the maximal valid ranges. A range [j, e] of length L >= `length` is
 // divided by L, and passes exactly when score(e + 1) >= score(j) with
-// score(c) = prefix[c] * 2^shift - numerator * c. Shorter ranges are divided
-// by `length`, so their match count alone decides and only the last matching
-// column in reach can be a start's farthest short end.
+// score(c) = prefix[c] * q - p * c, which stays below 2^62 in size. Shorter
+// ranges are divided by `length`, so their match count alone decides and only
+// the last matching column in reach can be a start's farthest short end.
 class RangeFinder {
 public:
     RangeFinder(const Columns& columns, ExactThreshold threshold, int length, int shortest)
@@ -199,16 +230,16 @@ public:
     }
 
 private:
-    Wide score(std::int64_t c) const
+    std::int64_t score(std::int64_t c) const
     {
-        return (Wide{columns_.prefix[c]} << threshold_.shift) - Wide{threshold_.numerator} * c;
+        return columns_.prefix[c] * threshold_.denominator - threshold_.numerator * c;
     }
 
     // reach_[c]: the best score over the stops c' >= c just after a matching
     // column, below every score when there is none.
     void fillReach()
     {
-        const Wide none = -(Wide{1} << 100);
+        const std::int64_t none = INT64_MIN;
         reach_.assign(std::size_t(n_) + 2, none);
         for (std::int64_t c = n_; c >= 1; --c)
             reach_[c] = columns_.match[c - 1] ? std::max(reach_[c + 1], score(c)) : reach_[c + 1];
@@ -218,7 +249,7 @@ private:
     // R(j) when it lies beyond farthest, else some end not beyond it.
     int farthestEndBeyond(int j, std::int64_t farthest) const
     {
-        const Wide start = score(j);
+        const std::int64_t start = score(j);
         const std::int64_t firstLongStop = std::int64_t{j} + length_;
         if (firstLongStop <= n_) {
             const std::int64_t from = std::max(firstLongStop, farthest + 2);
@@ -232,7 +263,7 @@ private:
 
     // The last stop c >= from with reach_[c] >= start, given that from is one;
     // it ends a matching column and its own score reaches start.
-    std::int64_t lastStopReaching(Wide start, std::int64_t from) const
+    std::int64_t lastStopReaching(std::int64_t start, std::int64_t from) const
     {
         std::int64_t low = from, high = n_;
         while (low < high) {
@@ -262,7 +293,7 @@ private:
     int length_;
     int shortest_;
     int n_;
-    std::vector<Wide> reach_;
+    std::vector<std::int64_t> reach_;
 };
 
 WindowResult makeWindow(const Range& r, const Columns& columns, int length)
