@@ -180,11 +180,16 @@ Columns compareColumns(const std::string& a, const std::string& b, int n)
     unsigned char* match = columns.match.data();
     int* prefix = columns.prefix.data();
     int* lastMatch = columns.lastMatch.data();
+    // The running values stay in locals, so that no round waits for the
+    // store of the one before.
+    int matches = 0;
     int last = -1;
     for (int c = 0; c < n; ++c) {
-        match[c] = textA[c] == textB[c];
-        prefix[c + 1] = prefix[c] + match[c];
-        if (match[c])
+        const bool same = textA[c] == textB[c];
+        match[c] = same;
+        matches += same;
+        prefix[c + 1] = matches;
+        if (same)
             last = c;
         lastMatch[c] = last;
     }
@@ -239,11 +244,15 @@ private:
     // column, below every score when there is none.
     void fillReach()
     {
-        const std::int64_t none = INT64_MIN;
-        reach_.assign(std::size_t(n_) + 2, none);
-        for (std::int64_t c = n_; c >= 1; --c)
-            reach_[c] = columns_.match[c - 1] ? std::max(reach_[c + 1], score(c)) : reach_[c + 1];
-        reach_[0] = reach_[1];
+        std::int64_t best = INT64_MIN;
+        reach_.resize(std::size_t(n_) + 2);
+        reach_[n_ + 1] = best;
+        for (std::int64_t c = n_; c >= 1; --c) {
+            if (columns_.match[c - 1])
+                best = std::max(best, score(c));
+            reach_[c] = best;
+        }
+        reach_[0] = best;
     }
 
     // R(j) when it lies beyond farthest, else some end not beyond it.
