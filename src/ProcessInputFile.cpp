@@ -247,9 +247,9 @@ private:
         std::int64_t best = INT64_MIN;
         reach_.resize(std::size_t(n_) + 2);
         reach_[n_ + 1] = best;
+        // Without a branch: matches follow no pattern that a guess could learn.
         for (std::int64_t c = n_; c >= 1; --c) {
-            if (columns_.match[c - 1])
-                best = std::max(best, score(c));
+            best = std::max(best, columns_.match[c - 1] ? score(c) : INT64_MIN);
             reach_[c] = best;
         }
         reach_[0] = best;
