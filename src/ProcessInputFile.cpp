@@ -411,6 +411,8 @@ std::vector<WindowResult> ProcessInputFile::analyzeAlignment(Sequence& seqA, Seq
     const Columns columns = compareColumns(a, seqB.getSeq(), n);
     const ExactThreshold threshold = exactThreshold(params.threshold, std::max(n, params.length));
     const std::vector<Range> ranges = RangeFinder(columns, threshold, params.length, shortest).maximalRanges();
-    return params.details ? detailedWindows(ranges, columns, params.length)
-                          : mergedWindows(ranges, columns, params.length);
+    // A single window has nothing to merge with, and most alignments have one.
+    const bool keepApart = params.details || ranges.size() <= 1;
+    return keepApart ? detailedWindows(ranges, columns, params.length)
+                     : mergedWindows(ranges, columns, params.length);
 }
