@@ -1,3 +1,4 @@
+// The XHTML report: graphic summary, descriptions, alignments, parameters.
 #ifndef VARNEK_HTML_OUTPUT_GENERATOR_H
 #define VARNEK_HTML_OUTPUT_GENERATOR_H
 
@@ -9,6 +10,9 @@ public:
     void generate(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params) override;
 
 private:
+    void writeAlignments(std::ostream& out, const std::vector<QueryResult>& results,
+                         const Parameters& params) const;
+
     bool ext;  // "html:ext": the scheme image and the extended descriptions
 };
 

@@ -1,6 +1,9 @@
 #include "OutputGenerator.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <ctime>
+#include <iomanip>
 
 const char* const varnekVersion = "0.5.7";
 
@@ -43,8 +46,126 @@ std::string formatDate(std::time_t date)
     return text;
 }
 
-void OutputGenerator::printAlignment(std::ostream&, const QueryResult&, const HitResult&, const AlignmentResult&,
-                                     TextFilter) const
+namespace {
+
+const std::size_t blockWidth = 80;
+const std::size_t nameLength = 19;
+const int nameFieldWidth = 20;
+const char* const matchFiller = "                    ";  // as wide as a name field
+
+// The cut id, padded to its field; a filter must see the padding too, so that
+// escaped names keep the columns of the block aligned.
+std::string nameField(const std::string& id)
 {
-    // Written with the text report.
+    std::string field = id.substr(0, nameLength);
+    field.resize(nameFieldWidth, ' ');
+    return field;
+}
+
+struct Block {
+    std::size_t first;  // first alignment column
+    std::size_t last;   // last alignment column, inclusive
+};
+
+char windowMark(const WindowResult& window, std::size_t column)
+{
+    // Compared in 64 bits: columns are sizes, window bounds are ints.
+    const long long i = static_cast<long long>(column);
+    if (window.begin <= i && i <= window.end)
+        return '*';
+    if ((window.overlapBegin <= i && i < window.begin) || (window.end < i && i <= window.overlapEnd))
+        return '.';
+    return ' ';
+}
+
+void writeWindowLines(std::ostream& out, const std::vector<WindowResult>& windows, const Block& block)
+{
+    // Every block numbers the windows from the start, so all blocks show the same numbers.
+    WindowNumbering numbering;
+    for (const WindowResult& window : windows) {
+        out << "window_" << std::left << std::setw(13) << numbering.next(window) << std::right;
+        for (std::size_t column = block.first; column <= block.last; ++column)
+            out.put(windowMark(window, column));
+        out << std::endl;
+    }
+}
+
+// Walks one side's coordinates across the whole alignment; 64 bits keep a
+// hostile begin at the edge of int from overflowing.
+class Ruler {
+public:
+    explicit Ruler(const Sequence& side)
+        : step_(side.end > side.begin ? 1 : -1), coordinate_(static_cast<long long>(side.begin) - step_)
+    {
+    }
+
+    // Each number ends above the residue that it numbers.
+    void write(std::ostream& out, const std::string& text, const Block& block)
+    {
+        int width = nameFieldWidth;
+        for (std::size_t column = block.first; column <= block.last; ++column) {
+            ++width;
+            if (text[column] == '-')
+                continue;
+            coordinate_ += step_;
+            if (coordinate_ % 10 == 0) {
+                out << std::setw(width) << coordinate_;
+                width = 0;
+            }
+        }
+        out << std::endl;
+    }
+
+private:
+    int step_;
+    long long coordinate_;
+};
+
+void writeSequenceLine(std::ostream& out, const std::string& name, const std::string& text, const Block& block,
+                       OutputGenerator::TextFilter filter)
+{
+    const std::size_t length = block.last - block.first + 1;
+    if (filter) {
+        out << filter(name) << filter(text.substr(block.first, length));
+    } else {
+        out << name;
+        out.write(text.data() + block.first, static_cast<std::streamsize>(length));
+    }
+    out << std::endl;
+}
+
+void writeMatchLine(std::ostream& out, const std::string& query, const std::string& hit, const Block& block)
+{
+    out << matchFiller;
+    for (std::size_t column = block.first; column <= block.last; ++column)
+        out.put(query[column] == hit[column] ? '|' : ' ');
+    out << std::endl;
+}
+
+}  // namespace
+
+void OutputGenerator::printAlignment(std::ostream& out, const QueryResult& query, const HitResult& hit,
+                                     const AlignmentResult& alignment, TextFilter filter) const
+{
+    const std::string queryName = nameField(query.id);
+    const std::string hitName = nameField(hit.id);
+    const std::string& queryText = alignment.query.getSeq();
+    const std::string& hitText = alignment.hit.getSeq();
+    // Both texts have the same length; the shorter one bounds every read should they not.
+    const std::size_t columns = std::min(hitText.size(), queryText.size());
+    Ruler queryRuler(alignment.query);
+    Ruler hitRuler(alignment.hit);
+
+    out << std::right;
+    for (std::size_t first = 0; first < columns; first += blockWidth) {
+        const Block block{first, std::min(first + blockWidth, columns) - 1};
+        writeWindowLines(out, alignment.windows, block);
+        queryRuler.write(out, queryText, block);
+        writeSequenceLine(out, queryName, queryText, block, filter);
+        writeMatchLine(out, queryText, hitText, block);
+        writeSequenceLine(out, hitName, hitText, block, filter);
+        hitRuler.write(out, hitText, block);
+        out << std::endl;
+    }
+    out.width(0);
 }

@@ -3,8 +3,12 @@
 
 #include <libxml/xpath.h>
 
+#include <string>
+
 #include "ProcessInputFile.h"
 
+// Reads BLAST XML output (-outfmt 5) into the result list. The whole document
+// is parsed before anything is looked at; its errors carry no line number.
 class ProcessBlastXmlFile : public ProcessInputFile {
 public:
     ProcessBlastXmlFile();
@@ -15,7 +19,24 @@ public:
     std::vector<QueryResult> process(std::istream& input, const Parameters& params) override;
 
 private:
+    enum class Lookup;
+
+    // Each level appends its record to its parent's list before it frees its own XPath result.
+    void readIteration(xmlNodePtr iteration, xmlXPathContextPtr hitContext, xmlXPathContextPtr hspContext,
+                       const Parameters& params, std::vector<QueryResult>& queries);
+    void readHit(xmlNodePtr hit, xmlXPathContextPtr hspContext, const Parameters& params,
+                 std::vector<HitResult>& hits);
+    AlignmentResult readHsp(xmlNodePtr hsp, const Parameters& params);
+
+    // The text of the one child element that expression selects below node.
+    std::string getXPathValue(xmlNodePtr node, const char* expression);
+    int getXPathInt(xmlNodePtr node, const char* expression);
+    Lookup lookUp(xmlNodePtr node, const char* expression, std::string& value);
+
     xmlXPathContextPtr context;
 };
+
+// The text up to its first space (only the byte 0x20 ends the word).
+std::string firstWord(std::string text);
 
 #endif

@@ -1,3 +1,5 @@
+// Plain-text report: a brief tab-separated table of windows, a detailed
+// listing with the alignments printed in blocks, or both.
 #ifndef VARNEK_TEXT_OUTPUT_GENERATOR_H
 #define VARNEK_TEXT_OUTPUT_GENERATOR_H
 
@@ -9,6 +11,10 @@ public:
     void generate(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params) override;
 
 private:
+    void writeBriefSection(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params);
+    void writeDetailedSection(std::ostream& out, const std::vector<QueryResult>& results,
+                              const Parameters& params);
+
     bool brief;    // write the brief section
     bool details;  // write the detailed section
 };

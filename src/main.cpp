@@ -288,6 +288,12 @@ int runVarnek(int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    // Streams of their own read and write the descriptors directly, so that a
+    // failed read of standard input throws instead of looking like its end.
+    std::ios_base::sync_with_stdio(false);
+    // A message must not flush standard output: after a failed write that
+    // flush would throw again from inside the handler.
+    std::cerr.tie(nullptr);
     xmlCheckVersion(20904);
     try {
         return runVarnek(argc, argv);

@@ -43,6 +43,8 @@ struct LimitCase {
     int hidden;
 };
 
+void PrintTo(const LimitCase& c, std::ostream* os) { *os << "limit " << c.limit; }
+
 class ListingLimit : public testing::TestWithParam<LimitCase> {};
 
 TEST_P(ListingLimit, ListsTheFirstPositiveAlignments)
