@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -161,25 +162,32 @@ ExactThreshold exactThreshold(double threshold, std::int64_t largestDivisor)
     return {static_cast<std::int64_t>(bound.p), static_cast<std::int64_t>(bound.q)};
 }
 
+// The work arrays are written in full before they are read, so they start
+// uninitialised rather than filled with zeros first.
+template <typename T>
+std::unique_ptr<T[]> workArray(std::size_t size)
+{
+    return std::unique_ptr<T[]>(new T[size]);
+}
+
 struct Columns {
-    std::vector<unsigned char> match;  // 1 where both texts hold the same byte
-    std::vector<int> prefix;           // matches in the columns before each column
-    std::vector<int> lastMatch;        // last matching column at or before each column, -1 when none
+    int n;
+    std::unique_ptr<unsigned char[]> match;  // 1 where both texts hold the same byte
+    std::unique_ptr<int[]> prefix;           // matches in the columns before each column, n + 1 entries
+    std::unique_ptr<int[]> lastMatch;        // last matching column at or before each column, -1 when none
 };
 
 Columns compareColumns(const std::string& a, const std::string& b, int n)
 {
-    Columns columns;
-    columns.match.resize(n);
-    columns.prefix.resize(std::size_t(n) + 1);
-    columns.lastMatch.resize(n);
+    Columns columns{n, workArray<unsigned char>(n), workArray<int>(std::size_t(n) + 1), workArray<int>(n)};
     // Through plain pointers: every store into the byte array could alias the
-    // vectors' own pointers, which the loop would then load again each round.
+    // owners' own pointers, which the loop would then load again each round.
     const char* textA = a.data();
     const char* textB = b.data();
-    unsigned char* match = columns.match.data();
-    int* prefix = columns.prefix.data();
-    int* lastMatch = columns.lastMatch.data();
+    unsigned char* match = columns.match.get();
+    int* prefix = columns.prefix.get();
+    int* lastMatch = columns.lastMatch.get();
+    prefix[0] = 0;
     // The running values stay in locals, so that no round waits for the
     // store of the one before.
     int matches = 0;
@@ -212,7 +220,7 @@ class RangeFinder {
 public:
     RangeFinder(const Columns& columns, ExactThreshold threshold, int length, int shortest)
         : columns_(columns), threshold_(threshold), length_(length), shortest_(shortest),
-          n_(static_cast<int>(columns.match.size()))
+          n_(columns.n)
     {
         fillReach();
     }
@@ -245,7 +253,7 @@ private:
     void fillReach()
     {
         std::int64_t best = INT64_MIN;
-        reach_.resize(std::size_t(n_) + 2);
+        reach_ = workArray<std::int64_t>(std::size_t(n_) + 2);
         reach_[n_ + 1] = best;
         // Without a branch: matches follow no pattern that a guess could learn.
         for (std::int64_t c = n_; c >= 1; --c) {
@@ -302,7 +310,7 @@ private:
     int length_;
     int shortest_;
     int n_;
-    std::vector<std::int64_t> reach_;
+    std::unique_ptr<std::int64_t[]> reach_;
 };
 
 WindowResult makeWindow(const Range& r, const Columns& columns, int length)
@@ -369,7 +377,7 @@ void joinSpan(WindowResult& w, const Range& r)
 std::vector<WindowResult> mergedWindows(std::vector<Range> ranges, const Columns& columns, int length)
 {
     sortInAcceptanceOrder(ranges);
-    SpanIndex index(static_cast<int>(columns.match.size()));
+    SpanIndex index(columns.n);
     std::vector<WindowResult> windows;
     for (const Range& r : ranges) {
         const int number = std::min(index.holder(r.begin), index.holder(r.end));
