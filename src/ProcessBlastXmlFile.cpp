@@ -2,6 +2,7 @@
 
 #include <libxml/parser.h>
 
+#include <cstring>
 #include <ios>
 #include <memory>
 #include <new>
@@ -59,6 +60,14 @@ int readBlock(std::istream& input, char* buffer)
     return static_cast<int>(input.gcount());
 }
 
+// libxml2 files its refusal of a text longer than its limit for one text
+// node under the memory error too; that refusal is a parse failure.
+bool ranOutOfMemory(const xmlParserCtxt& parser)
+{
+    const char* detail = parser.lastError.message;
+    return parser.errNo == XML_ERR_NO_MEMORY && !(detail && std::strstr(detail, "huge text node"));
+}
+
 // Pushes the whole input through the parser; the document is judged only
 // once everything has been read.
 Document parseDocument(std::istream& input)
@@ -76,7 +85,7 @@ Document parseDocument(std::istream& input)
     // A byte that cannot be decoded halts libxml2 without clearing
     // wellFormed, leaving the tree read so far: that would be a partial report.
     if (parser->disableSAX) {
-        if (parser->errNo == XML_ERR_NO_MEMORY)
+        if (ranOutOfMemory(*parser))
             throw std::bad_alloc();
         throw ProcessInputFile::FormatException{0, "failed to parse XML"};
     }

@@ -241,6 +241,16 @@ TEST_F(BlastXml, RejectsADocumentCutShortByAnUndecodableUnit)
     EXPECT_EQ(errorOf(replaced(xml, std::string("@\0", 2), std::string("\0\xd8", 2))), "failed to parse XML");
 }
 
+// libxml2 accepts no text node above ten million characters without options
+// that would also lift its guard against entity expansion.
+TEST_F(BlastXml, RejectsATextAboveTheParserLimitAsAParseFailure)
+{
+    const std::string text(10'000'001, 'A');
+    const std::string end = std::to_string(text.size());
+    const std::string xml = document(iteration("q1", end, hit("<Hit_def>h1</Hit_def>", hsp("1", end, "1", end, text, text))));
+    EXPECT_EQ(errorOf(xml), "failed to parse XML");
+}
+
 TEST_F(BlastXml, LeavesExternalEntitiesUnread)
 {
     char path[] = "/tmp/varnek-entity-XXXXXX";
