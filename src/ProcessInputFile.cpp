@@ -174,7 +174,16 @@ struct Columns {
     int n;
     std::unique_ptr<unsigned char[]> match;  // 1 where both texts hold the same byte
     std::unique_ptr<int[]> prefix;           // matches in the columns before each column, n + 1 entries
-    std::unique_ptr<int[]> lastMatch;        // last matching column at or before each column, -1 when none
+    std::unique_ptr<int[]> matching;         // the matching columns in ascending order, prefix[n] entries
+
+    int matchCount() const { return prefix[n]; }
+
+    // The last matching column at or before column c, -1 when there is none.
+    int lastMatchAtOrBefore(int c) const
+    {
+        const int count = prefix[c + 1];
+        return count > 0 ? matching[count - 1] : -1;
+    }
 };
 
 Columns compareColumns(const std::string& a, const std::string& b, int n)
@@ -186,20 +195,18 @@ Columns compareColumns(const std::string& a, const std::string& b, int n)
     const char* textB = b.data();
     unsigned char* match = columns.match.get();
     int* prefix = columns.prefix.get();
-    int* lastMatch = columns.lastMatch.get();
+    int* matching = columns.matching.get();
     prefix[0] = 0;
-    // The running values stay in locals, so that no round waits for the
-    // store of the one before.
+    // The running count stays in a local, so that no round waits for the
+    // store of the one before; a column is listed without a branch, by moving
+    // the count on past it only when it matches.
     int matches = 0;
-    int last = -1;
     for (int c = 0; c < n; ++c) {
         const bool same = textA[c] == textB[c];
         match[c] = same;
+        matching[matches] = c;
         matches += same;
         prefix[c + 1] = matches;
-        if (same)
-            last = c;
-        lastMatch[c] = last;
     }
     return columns;
 }
@@ -230,9 +237,10 @@ public:
     {
         std::vector<Range> ranges;
         std::int64_t farthest = -1;
-        for (int j = 0; j < n_; ++j) {
-            if (!columns_.match[j])
-                continue;
+        // Only matching columns start windows; walking their list spares a
+        // branch per column that no guess could learn.
+        for (int k = 0; k < columns_.matchCount(); ++k) {
+            const int j = columns_.matching[k];
             const int end = farthestEndBeyond(j, farthest);
             if (end > farthest) {
                 ranges.push_back({j, end});
@@ -299,7 +307,7 @@ private:
         const std::int64_t firstEnd = std::int64_t{j} + shortest_ - 1;
         if (lastShort < firstEnd)
             return -1;
-        const int e = columns_.lastMatch[lastShort];
+        const int e = columns_.lastMatchAtOrBefore(static_cast<int>(lastShort));
         if (e < firstEnd || !threshold_.passes(columns_.prefix[e + 1] - columns_.prefix[j], length_))
             return -1;
         return e;
