@@ -144,16 +144,16 @@ private:
     long long coordinate_;
 };
 
-void writeSequenceLine(std::ostream& out, const std::string& name, const std::string& text, const Block& block,
-                       OutputGenerator::TextFilter filter)
+// The name comes filtered already: it is the same in every block.
+void writeSequenceLine(std::ostream& out, const std::string& filteredName, const std::string& text,
+                       const Block& block, OutputGenerator::TextFilter filter)
 {
     const std::size_t length = block.last - block.first + 1;
-    if (filter) {
-        out << filter(name) << filter(text.substr(block.first, length));
-    } else {
-        out << name;
+    out << filteredName;
+    if (filter)
+        out << filter(text.substr(block.first, length));
+    else
         out.write(text.data() + block.first, static_cast<std::streamsize>(length));
-    }
     out << std::endl;
 }
 
@@ -171,8 +171,8 @@ void writeMatchLine(std::ostream& out, const std::string& query, const std::stri
 void OutputGenerator::printAlignment(std::ostream& out, const QueryResult& query, const HitResult& hit,
                                      const AlignmentResult& alignment, TextFilter filter) const
 {
-    const std::string queryName = nameField(query.id);
-    const std::string hitName = nameField(hit.id);
+    const std::string queryName = filter ? filter(nameField(query.id)) : nameField(query.id);
+    const std::string hitName = filter ? filter(nameField(hit.id)) : nameField(hit.id);
     const std::string& queryText = alignment.query.getSeq();
     const std::string& hitText = alignment.hit.getSeq();
     // Both texts have the same length; the shorter one bounds every read should they not.
