@@ -13,8 +13,8 @@ the searches stay quick.
   long   240 queries of 2,400 to 3,900 bp, 75 copies each: about 18,000
          alignments of up to 4,000 columns
   short  2,000 queries of 60 to 150 bp, 50 copies each: 100,000 short
-         alignments, too short for any window at the default settings,
-         so reading the input is nearly all the work
+         alignments of up to about 160 columns, nearly all too short for a
+         window at the default settings, so reading is nearly all the work
 
 SCALE (default 1) divides the number of families, for quick trial runs.
 The helpers come from the test data generator, so both draw sequences the

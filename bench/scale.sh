@@ -11,7 +11,7 @@
 #
 # The inputs are made once with Debian's ncbi-blast+ and fasta3 into
 # bench/data (or bench/data/scale-N), kept for later runs and never
-# committed. Making them takes several minutes of one core; every search
+# committed. Making them takes about three minutes of one core; every search
 # runs on one thread with fixed cut-offs, so the files come out the same
 # (apart from the run date and timings that FASTA writes outside its records).
 # Before timing, each command runs once under /usr/bin/time, which warms
