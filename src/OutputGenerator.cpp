@@ -1,6 +1,7 @@
 #include "OutputGenerator.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
 #include <ctime>
 #include <iomanip>
@@ -78,16 +79,37 @@ char windowMark(const WindowResult& window, std::size_t column)
     return ' ';
 }
 
-void writeWindowLines(std::ostream& out, const std::vector<WindowResult>& windows, const Block& block)
+// The lines of a block are put together in one reused buffer and handed to
+// the stream whole, instead of with one stream call per column.
+void writeLine(std::ostream& out, const std::string& line)
+{
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out << std::endl;
+}
+
+void writeWindowLines(std::ostream& out, const std::vector<WindowResult>& windows, const Block& block,
+                      std::string& line)
 {
     // Every block numbers the windows from the start, so all blocks show the same numbers.
     WindowNumbering numbering;
     for (const WindowResult& window : windows) {
         out << "window_" << std::left << std::setw(13) << numbering.next(window) << std::right;
+        line.clear();
         for (std::size_t column = block.first; column <= block.last; ++column)
-            out.put(windowMark(window, column));
-        out << std::endl;
+            line += windowMark(window, column);
+        writeLine(out, line);
     }
+}
+
+// What `out << std::setw(width) << number` writes with right adjustment; the
+// reports never change the integer format of their stream.
+void appendRightAligned(std::string& line, long long number, int width, char fill)
+{
+    char digits[24];
+    const std::size_t length = std::to_chars(digits, digits + sizeof digits, number).ptr - digits;
+    if (length < static_cast<std::size_t>(width))
+        line.append(width - length, fill);
+    line.append(digits, length);
 }
 
 // Walks one side's coordinates across the whole alignment; 64 bits keep a
@@ -100,8 +122,9 @@ public:
     }
 
     // Each number ends above the residue that it numbers.
-    void write(std::ostream& out, const std::string& text, const Block& block)
+    void write(std::ostream& out, const std::string& text, const Block& block, std::string& line)
     {
+        line.clear();
         int width = nameFieldWidth;
         for (std::size_t column = block.first; column <= block.last; ++column) {
             ++width;
@@ -109,11 +132,11 @@ public:
                 continue;
             coordinate_ += step_;
             if (coordinate_ % 10 == 0) {
-                out << std::setw(width) << coordinate_;
+                appendRightAligned(line, coordinate_, width, out.fill());
                 width = 0;
             }
         }
-        out << std::endl;
+        writeLine(out, line);
     }
 
 private:
@@ -121,25 +144,26 @@ private:
     long long coordinate_;
 };
 
-void writeSequenceLine(std::ostream& out, const std::string& name, const std::string& text, const Block& block,
-                       OutputGenerator::TextFilter filter)
+// The name comes filtered already: it is the same in every block.
+void writeSequenceLine(std::ostream& out, const std::string& filteredName, const std::string& text,
+                       const Block& block, OutputGenerator::TextFilter filter)
 {
     const std::size_t length = block.last - block.first + 1;
-    if (filter) {
-        out << filter(name) << filter(text.substr(block.first, length));
-    } else {
-        out << name;
+    out << filteredName;
+    if (filter)
+        out << filter(text.substr(block.first, length));
+    else
         out.write(text.data() + block.first, static_cast<std::streamsize>(length));
-    }
     out << std::endl;
 }
 
-void writeMatchLine(std::ostream& out, const std::string& query, const std::string& hit, const Block& block)
+void writeMatchLine(std::ostream& out, const std::string& query, const std::string& hit, const Block& block,
+                    std::string& line)
 {
-    out << matchFiller;
+    line = matchFiller;
     for (std::size_t column = block.first; column <= block.last; ++column)
-        out.put(query[column] == hit[column] ? '|' : ' ');
-    out << std::endl;
+        line += query[column] == hit[column] ? '|' : ' ';
+    writeLine(out, line);
 }
 
 }  // namespace
@@ -147,8 +171,8 @@ void writeMatchLine(std::ostream& out, const std::string& query, const std::stri
 void OutputGenerator::printAlignment(std::ostream& out, const QueryResult& query, const HitResult& hit,
                                      const AlignmentResult& alignment, TextFilter filter) const
 {
-    const std::string queryName = nameField(query.id);
-    const std::string hitName = nameField(hit.id);
+    const std::string queryName = filter ? filter(nameField(query.id)) : nameField(query.id);
+    const std::string hitName = filter ? filter(nameField(hit.id)) : nameField(hit.id);
     const std::string& queryText = alignment.query.getSeq();
     const std::string& hitText = alignment.hit.getSeq();
     // Both texts have the same length; the shorter one bounds every read should they not.
@@ -156,15 +180,16 @@ void OutputGenerator::printAlignment(std::ostream& out, const QueryResult& query
     Ruler queryRuler(alignment.query);
     Ruler hitRuler(alignment.hit);
 
+    std::string line;
     out << std::right;
     for (std::size_t first = 0; first < columns; first += blockWidth) {
         const Block block{first, std::min(first + blockWidth, columns) - 1};
-        writeWindowLines(out, alignment.windows, block);
-        queryRuler.write(out, queryText, block);
+        writeWindowLines(out, alignment.windows, block, line);
+        queryRuler.write(out, queryText, block, line);
         writeSequenceLine(out, queryName, queryText, block, filter);
-        writeMatchLine(out, queryText, hitText, block);
+        writeMatchLine(out, queryText, hitText, block, line);
         writeSequenceLine(out, hitName, hitText, block, filter);
-        hitRuler.write(out, hitText, block);
+        hitRuler.write(out, hitText, block, line);
         out << std::endl;
     }
     out.width(0);

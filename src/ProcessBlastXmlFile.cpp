@@ -30,11 +30,15 @@ struct ContextRelease {
 struct ObjectRelease {
     void operator()(xmlXPathObjectPtr object) const { xmlXPathFreeObject(object); }
 };
+struct PathRelease {
+    void operator()(xmlXPathCompExprPtr path) const { xmlXPathFreeCompExpr(path); }
+};
 
 using Parser = std::unique_ptr<xmlParserCtxt, ParserRelease>;
 using Document = std::unique_ptr<xmlDoc, DocRelease>;
 using Context = std::unique_ptr<xmlXPathContext, ContextRelease>;
 using XPathResult = std::unique_ptr<xmlXPathObject, ObjectRelease>;
+using CompiledPath = std::unique_ptr<xmlXPathCompExpr, PathRelease>;
 
 template <typename Pointer>
 Pointer checked(Pointer pointer)
@@ -90,9 +94,15 @@ Document parseDocument(std::istream& input)
     return doc;
 }
 
-XPathResult evaluate(xmlNodePtr node, const char* expression, xmlXPathContextPtr context)
+CompiledPath compile(const char* expression)
 {
-    return XPathResult(checked(xmlXPathNodeEval(node, BAD_CAST expression, context)));
+    return CompiledPath(checked(xmlXPathCompile(BAD_CAST expression)));
+}
+
+XPathResult evaluate(xmlNodePtr node, xmlXPathCompExprPtr path, xmlXPathContextPtr context)
+{
+    context->node = node;
+    return XPathResult(checked(xmlXPathCompiledEval(path, context)));
 }
 
 // The element nodes of a result, in document order.
@@ -135,7 +145,27 @@ std::string firstWord(std::string text)
     return text;
 }
 
-ProcessBlastXmlFile::ProcessBlastXmlFile() : context(xmlXPathNewContext(nullptr))
+// Every path of the walk, compiled once instead of once for every node. The
+// axis is spelled out: libxml2 evaluates a bare name such as "Hsp_qseq" as a
+// pattern matched against every node of the subtree, while "child::Hsp_qseq"
+// only looks at the children; both select the same elements.
+struct ProcessBlastXmlFile::Paths {
+    CompiledPath queryDefinition = compile("child::Iteration_query-def");
+    CompiledPath queryLength = compile("child::Iteration_query-len");
+    CompiledPath hits = compile("child::Iteration_hits/child::Hit");
+    CompiledPath hitDefinition = compile("child::Hit_def");
+    CompiledPath hitId = compile("child::Hit_id");
+    CompiledPath hsps = compile("child::Hit_hsps/child::Hsp");
+    CompiledPath queryFrom = compile("child::Hsp_query-from");
+    CompiledPath queryTo = compile("child::Hsp_query-to");
+    CompiledPath hitFrom = compile("child::Hsp_hit-from");
+    CompiledPath hitTo = compile("child::Hsp_hit-to");
+    CompiledPath queryText = compile("child::Hsp_qseq");
+    CompiledPath hitText = compile("child::Hsp_hseq");
+};
+
+ProcessBlastXmlFile::ProcessBlastXmlFile()
+    : paths(std::make_unique<Paths>()), context(xmlXPathNewContext(nullptr))
 {
     if (!context)
         throw std::bad_alloc();
@@ -169,10 +199,10 @@ void ProcessBlastXmlFile::readIteration(xmlNodePtr iteration, xmlXPathContextPtr
                                         std::vector<QueryResult>& queries)
 {
     QueryResult query;
-    query.definition = getXPathValue(iteration, "Iteration_query-def");
-    query.length = getXPathInt(iteration, "Iteration_query-len");
+    query.definition = getXPathValue(iteration, paths->queryDefinition.get());
+    query.length = getXPathInt(iteration, paths->queryLength.get());
     query.id = firstWord(query.definition);
-    const XPathResult hits = evaluate(iteration, "Iteration_hits/Hit", hitContext);
+    const XPathResult hits = evaluate(iteration, paths->hits.get(), hitContext);
     forEachElement(hits, [&](xmlNodePtr hit) { readHit(hit, hspContext, params, query.hits); });
     queries.push_back(std::move(query));
 }
@@ -181,11 +211,11 @@ void ProcessBlastXmlFile::readHit(xmlNodePtr hit, xmlXPathContextPtr hspContext,
                                   std::vector<HitResult>& hits)
 {
     HitResult result;
-    result.description = getXPathValue(hit, "Hit_def");
+    result.description = getXPathValue(hit, paths->hitDefinition.get());
     std::string id;
-    const bool hasId = lookUp(hit, "Hit_id", id) == Lookup::Found && namesTheHit(id);
+    const bool hasId = lookUp(hit, paths->hitId.get(), id) == Lookup::Found && namesTheHit(id);
     result.id = hasId ? std::move(id) : firstWord(result.description);
-    const XPathResult hsps = evaluate(hit, "Hit_hsps/Hsp", hspContext);
+    const XPathResult hsps = evaluate(hit, paths->hsps.get(), hspContext);
     forEachElement(hsps, [&](xmlNodePtr hsp) { result.alignments.push_back(readHsp(hsp, params)); });
     hits.push_back(std::move(result));
 }
@@ -193,12 +223,12 @@ void ProcessBlastXmlFile::readHit(xmlNodePtr hit, xmlXPathContextPtr hspContext,
 AlignmentResult ProcessBlastXmlFile::readHsp(xmlNodePtr hsp, const Parameters& params)
 {
     // Each value is checked as soon as it is read: the first faulty field is the one reported.
-    const int queryFrom = getXPathInt(hsp, "Hsp_query-from");
-    const int queryTo = getXPathInt(hsp, "Hsp_query-to");
-    const int hitFrom = getXPathInt(hsp, "Hsp_hit-from");
-    const int hitTo = getXPathInt(hsp, "Hsp_hit-to");
-    std::string queryText = getXPathValue(hsp, "Hsp_qseq");
-    std::string hitText = getXPathValue(hsp, "Hsp_hseq");
+    const int queryFrom = getXPathInt(hsp, paths->queryFrom.get());
+    const int queryTo = getXPathInt(hsp, paths->queryTo.get());
+    const int hitFrom = getXPathInt(hsp, paths->hitFrom.get());
+    const int hitTo = getXPathInt(hsp, paths->hitTo.get());
+    std::string queryText = getXPathValue(hsp, paths->queryText.get());
+    std::string hitText = getXPathValue(hsp, paths->hitText.get());
     if (queryText.size() != hitText.size())
         throw FormatException{0, "sequences has different lengths"};
     AlignmentResult alignment;
@@ -208,15 +238,15 @@ AlignmentResult ProcessBlastXmlFile::readHsp(xmlNodePtr hsp, const Parameters& p
     return alignment;
 }
 
-int ProcessBlastXmlFile::getXPathInt(xmlNodePtr node, const char* expression)
+int ProcessBlastXmlFile::getXPathInt(xmlNodePtr node, xmlXPathCompExprPtr path)
 {
-    return convert(getXPathValue(node, expression));
+    return convert(getXPathValue(node, path));
 }
 
-std::string ProcessBlastXmlFile::getXPathValue(xmlNodePtr node, const char* expression)
+std::string ProcessBlastXmlFile::getXPathValue(xmlNodePtr node, xmlXPathCompExprPtr path)
 {
     std::string value;
-    switch (lookUp(node, expression, value)) {
+    switch (lookUp(node, path, value)) {
     case Lookup::Found: return value;
     case Lookup::WrongCount: throw FormatException{0, "unexpected count of xpath results"};
     case Lookup::NotElement: throw FormatException{0, "unexpected type of an xpath result"};
@@ -225,13 +255,13 @@ std::string ProcessBlastXmlFile::getXPathValue(xmlNodePtr node, const char* expr
     throw FormatException{0, "unexpected type of an xpath value"};
 }
 
-// The value is the single text child of the one element that expression selects.
-ProcessBlastXmlFile::Lookup ProcessBlastXmlFile::lookUp(xmlNodePtr node, const char* expression,
+// The value is the single text child of the one element that path selects.
+ProcessBlastXmlFile::Lookup ProcessBlastXmlFile::lookUp(xmlNodePtr node, xmlXPathCompExprPtr path,
                                                         std::string& value)
 {
     // libxml2 evaluates only below nodes of the context's own document.
     context->doc = node->doc;
-    const XPathResult result = evaluate(node, expression, context);
+    const XPathResult result = evaluate(node, path, context);
     const xmlNodeSetPtr nodes = result->nodesetval;
     if (!nodes || nodes->nodeNr != 1)
         return Lookup::WrongCount;

@@ -3,6 +3,7 @@
 
 #include <libxml/xpath.h>
 
+#include <memory>
 #include <string>
 
 #include "ProcessInputFile.h"
@@ -20,6 +21,7 @@ public:
 
 private:
     enum class Lookup;
+    struct Paths;
 
     // Each level appends its record to its parent's list before it frees its own XPath result.
     void readIteration(xmlNodePtr iteration, xmlXPathContextPtr hitContext, xmlXPathContextPtr hspContext,
@@ -28,11 +30,13 @@ private:
                  std::vector<HitResult>& hits);
     AlignmentResult readHsp(xmlNodePtr hsp, const Parameters& params);
 
-    // The text of the one child element that expression selects below node.
-    std::string getXPathValue(xmlNodePtr node, const char* expression);
-    int getXPathInt(xmlNodePtr node, const char* expression);
-    Lookup lookUp(xmlNodePtr node, const char* expression, std::string& value);
+    // The text of the one child element that path selects below node.
+    std::string getXPathValue(xmlNodePtr node, xmlXPathCompExprPtr path);
+    int getXPathInt(xmlNodePtr node, xmlXPathCompExprPtr path);
+    Lookup lookUp(xmlNodePtr node, xmlXPathCompExprPtr path, std::string& value);
 
+    // Made before the context, so that a failed context leaves nothing behind.
+    std::unique_ptr<Paths> paths;
     xmlXPathContextPtr context;
 };
 

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -24,19 +25,24 @@ bool isResidue(char c) { return c != '-'; }
 bool fitsInt(std::int64_t v) { return v >= INT32_MIN && v <= INT32_MAX; }
 
 // Counts in 64 bits because a begin at the edge of the int range can step
-// out of it. Returns false as soon as a coordinate cannot be stored.
+// out of it. Returns false when a coordinate cannot be stored. The
+// coordinates move one way, so they all fit when the first column's and the
+// last one's do: the loop stores without a check of its own (a value beyond
+// the range is stored wrapped, and the whole side is then refused).
 bool fillPositions(Sequence& s, int step)
 {
-    s.positions.reserve(s.seq.size());
-    std::int64_t running = std::int64_t{s.begin} - step;
-    for (char c : s.seq) {
+    const std::string& text = s.seq;
+    const std::int64_t before = std::int64_t{s.begin} - step;
+    s.positions.resize(text.size());
+    int* position = s.positions.data();
+    std::int64_t running = before;
+    for (char c : text) {
         if (isResidue(c))
             running += step;
-        if (!fitsInt(running))
-            return false;
-        s.positions.push_back(static_cast<int>(running));
+        *position++ = static_cast<int>(running);
     }
-    if (!fitsInt(running))
+    const std::int64_t first = text.empty() || !isResidue(text[0]) ? before : before + step;
+    if (!fitsInt(first) || !fitsInt(running))
         return false;
     s.end = static_cast<int>(running);
     return true;
@@ -81,16 +87,15 @@ __extension__ typedef __int128 Wide;
 // The identity test double(m) / double(D) >= t without division. m and D are
 // exact doubles and the division rounds monotonically, so the quotient rounds
 // to t or above exactly when m / D reaches mu, the midpoint between t and the
-// double below it; m / D never equals mu for D below 2^54. With
-// mu = numerator * 2^-shift the test is m * 2^shift >= numerator * D.
+// double below it; m / D never equals mu for D below 2^54. Every D is at most
+// the largest divisor N, and the fractions with denominators up to N that
+// reach mu are exactly those that reach the smallest of them, p / q. So the
+// test is m * q >= p * D, and with p <= q <= N < 2^31 it fits in 64 bits.
 struct ExactThreshold {
-    std::int64_t numerator;
-    int shift;
+    std::int64_t numerator;    // p
+    std::int64_t denominator;  // q
 
-    bool passes(int m, std::int64_t divisor) const
-    {
-        return (Wide{m} << shift) >= Wide{numerator} * divisor;
-    }
+    bool passes(std::int64_t m, std::int64_t divisor) const { return m * denominator >= numerator * divisor; }
 };
 
 // A double's integer mantissa and exponent: value = mantissa * 2^(exponent - 53).
@@ -106,10 +111,41 @@ Decomposed decompose(double value)
     return {static_cast<std::int64_t>(std::ldexp(fraction, 53)), exponent};
 }
 
-// Every divisor is at most largestDivisor. When mu lies below 1 / largestDivisor
-// any window with a match passes, and then the test becomes m * 2^31 >= D
-// (m >= 1 for every D < 2^31); otherwise the shift is at most 85, so that
-// m * 2^shift < 2^116 and numerator * D < 2^86 both fit.
+struct Fraction {
+    Wide p;
+    Wide q;
+};
+
+// The smallest fraction p / q >= x / y with q <= largest, for 0 < x / y <= 1.
+// A walk down the Stern-Brocot tree keeps lower < x / y <= upper and takes
+// each run of steps in one direction at once. When the next mediant's
+// denominator passes largest, no fraction within that limit lies between the
+// two bounds, so upper is the answer. Every product stays below 2^118.
+Fraction smallestFractionReaching(Wide x, Wide y, Wide largest)
+{
+    Fraction lower{0, 1};
+    Fraction upper{1, 1};
+    for (;;) {
+        const Wide upperExcess = upper.p * y - x * upper.q;  // >= 0
+        const Wide lowerDeficit = x * lower.q - lower.p * y;  // > 0
+        if (upperExcess == 0 || lower.q + upper.q > largest)
+            return upper;
+        const Fraction mediant{lower.p + upper.p, lower.q + upper.q};
+        if (mediant.p * y >= x * mediant.q) {
+            // upper + k lower stays at or above x / y while k * lowerDeficit <= upperExcess.
+            const Wide k = std::min(upperExcess / lowerDeficit, (largest - upper.q) / lower.q);
+            upper = {upper.p + k * lower.p, upper.q + k * lower.q};
+        } else {
+            // lower + k upper stays below x / y while k * upperExcess < lowerDeficit.
+            const Wide k = std::min((lowerDeficit - 1) / upperExcess, (largest - lower.q) / upper.q);
+            lower = {lower.p + k * upper.p, lower.q + k * upper.q};
+        }
+    }
+}
+
+// mu = numerator * 2^-shift. When mu lies below 1 / largestDivisor any window
+// with a match passes, and the test becomes m * largestDivisor >= D; otherwise
+// the shift is at most 85, so that the walk's products fit.
 ExactThreshold exactThreshold(double threshold, std::int64_t largestDivisor)
 {
     const Decomposed upper = decompose(threshold);
@@ -121,29 +157,56 @@ ExactThreshold exactThreshold(double threshold, std::int64_t largestDivisor)
     const int shift = 54 - lower.exponent;
     const bool anyMatchPasses = shift > 86 || Wide{numerator} * largestDivisor < (Wide{1} << shift);
     if (anyMatchPasses)
-        return {1, 31};
-    return {numerator, shift};
+        return {1, largestDivisor};
+    const Fraction bound = smallestFractionReaching(numerator, Wide{1} << shift, largestDivisor);
+    return {static_cast<std::int64_t>(bound.p), static_cast<std::int64_t>(bound.q)};
+}
+
+// The work arrays are written in full before they are read, so they start
+// uninitialised rather than filled with zeros first.
+template <typename T>
+std::unique_ptr<T[]> workArray(std::size_t size)
+{
+    return std::unique_ptr<T[]>(new T[size]);
 }
 
 struct Columns {
-    std::vector<unsigned char> match;  // 1 where both texts hold the same byte
-    std::vector<int> prefix;           // matches in the columns before each column
-    std::vector<int> lastMatch;        // last matching column at or before each column, -1 when none
+    int n;
+    std::unique_ptr<unsigned char[]> match;  // 1 where both texts hold the same byte
+    std::unique_ptr<int[]> prefix;           // matches in the columns before each column, n + 1 entries
+    std::unique_ptr<int[]> matching;         // the matching columns in ascending order, prefix[n] entries
+
+    int matchCount() const { return prefix[n]; }
+
+    // The last matching column at or before column c, -1 when there is none.
+    int lastMatchAtOrBefore(int c) const
+    {
+        const int count = prefix[c + 1];
+        return count > 0 ? matching[count - 1] : -1;
+    }
 };
 
 Columns compareColumns(const std::string& a, const std::string& b, int n)
 {
-    Columns columns;
-    columns.match.resize(n);
-    columns.prefix.resize(std::size_t(n) + 1);
-    columns.lastMatch.resize(n);
-    int last = -1;
+    Columns columns{n, workArray<unsigned char>(n), workArray<int>(std::size_t(n) + 1), workArray<int>(n)};
+    // Through plain pointers: every store into the byte array could alias the
+    // owners' own pointers, which the loop would then load again each round.
+    const char* textA = a.data();
+    const char* textB = b.data();
+    unsigned char* match = columns.match.get();
+    int* prefix = columns.prefix.get();
+    int* matching = columns.matching.get();
+    prefix[0] = 0;
+    // The running count stays in a local, so that no round waits for the
+    // store of the one before; a column is listed without a branch, by moving
+    // the count on past it only when it matches.
+    int matches = 0;
     for (int c = 0; c < n; ++c) {
-        columns.match[c] = a[c] == b[c];
-        columns.prefix[c + 1] = columns.prefix[c] + columns.match[c];
-        if (columns.match[c])
-            last = c;
-        columns.lastMatch[c] = last;
+        const bool same = textA[c] == textB[c];
+        match[c] = same;
+        matching[matches] = c;
+        matches += same;
+        prefix[c + 1] = matches;
     }
     return columns;
 }
@@ -157,14 +220,14 @@ struct Range {
 
 // Finds the maximal valid ranges. A range [j, e] of length L >= `length` is
 // divided by L, and passes exactly when score(e + 1) >= score(j) with
-// score(c) = prefix[c] * 2^shift - numerator * c. Shorter ranges are divided
-// by `length`, so their match count alone decides and only the last matching
-// column in reach can be a start's farthest short end.
+// score(c) = prefix[c] * q - p * c, which stays below 2^62 in size. Shorter
+// ranges are divided by `length`, so their match count alone decides and only
+// the last matching column in reach can be a start's farthest short end.
 class RangeFinder {
 public:
     RangeFinder(const Columns& columns, ExactThreshold threshold, int length, int shortest)
         : columns_(columns), threshold_(threshold), length_(length), shortest_(shortest),
-          n_(static_cast<int>(columns.match.size()))
+          n_(columns.n)
     {
         fillReach();
     }
@@ -174,9 +237,10 @@ public:
     {
         std::vector<Range> ranges;
         std::int64_t farthest = -1;
-        for (int j = 0; j < n_; ++j) {
-            if (!columns_.match[j])
-                continue;
+        // Only matching columns start windows; walking their list spares a
+        // branch per column that no guess could learn.
+        for (int k = 0; k < columns_.matchCount(); ++k) {
+            const int j = columns_.matching[k];
             const int end = farthestEndBeyond(j, farthest);
             if (end > farthest) {
                 ranges.push_back({j, end});
@@ -187,26 +251,30 @@ public:
     }
 
 private:
-    Wide score(std::int64_t c) const
+    std::int64_t score(std::int64_t c) const
     {
-        return (Wide{columns_.prefix[c]} << threshold_.shift) - Wide{threshold_.numerator} * c;
+        return columns_.prefix[c] * threshold_.denominator - threshold_.numerator * c;
     }
 
     // reach_[c]: the best score over the stops c' >= c just after a matching
     // column, below every score when there is none.
     void fillReach()
     {
-        const Wide none = -(Wide{1} << 100);
-        reach_.assign(std::size_t(n_) + 2, none);
-        for (std::int64_t c = n_; c >= 1; --c)
-            reach_[c] = columns_.match[c - 1] ? std::max(reach_[c + 1], score(c)) : reach_[c + 1];
-        reach_[0] = reach_[1];
+        std::int64_t best = INT64_MIN;
+        reach_ = workArray<std::int64_t>(std::size_t(n_) + 2);
+        reach_[n_ + 1] = best;
+        // Without a branch: matches follow no pattern that a guess could learn.
+        for (std::int64_t c = n_; c >= 1; --c) {
+            best = std::max(best, columns_.match[c - 1] ? score(c) : INT64_MIN);
+            reach_[c] = best;
+        }
+        reach_[0] = best;
     }
 
     // R(j) when it lies beyond farthest, else some end not beyond it.
     int farthestEndBeyond(int j, std::int64_t farthest) const
     {
-        const Wide start = score(j);
+        const std::int64_t start = score(j);
         const std::int64_t firstLongStop = std::int64_t{j} + length_;
         if (firstLongStop <= n_) {
             const std::int64_t from = std::max(firstLongStop, farthest + 2);
@@ -220,7 +288,7 @@ private:
 
     // The last stop c >= from with reach_[c] >= start, given that from is one;
     // it ends a matching column and its own score reaches start.
-    std::int64_t lastStopReaching(Wide start, std::int64_t from) const
+    std::int64_t lastStopReaching(std::int64_t start, std::int64_t from) const
     {
         std::int64_t low = from, high = n_;
         while (low < high) {
@@ -239,7 +307,7 @@ private:
         const std::int64_t firstEnd = std::int64_t{j} + shortest_ - 1;
         if (lastShort < firstEnd)
             return -1;
-        const int e = columns_.lastMatch[lastShort];
+        const int e = columns_.lastMatchAtOrBefore(static_cast<int>(lastShort));
         if (e < firstEnd || !threshold_.passes(columns_.prefix[e + 1] - columns_.prefix[j], length_))
             return -1;
         return e;
@@ -250,7 +318,7 @@ private:
     int length_;
     int shortest_;
     int n_;
-    std::vector<Wide> reach_;
+    std::unique_ptr<std::int64_t[]> reach_;
 };
 
 WindowResult makeWindow(const Range& r, const Columns& columns, int length)
@@ -317,7 +385,7 @@ void joinSpan(WindowResult& w, const Range& r)
 std::vector<WindowResult> mergedWindows(std::vector<Range> ranges, const Columns& columns, int length)
 {
     sortInAcceptanceOrder(ranges);
-    SpanIndex index(static_cast<int>(columns.match.size()));
+    SpanIndex index(columns.n);
     std::vector<WindowResult> windows;
     for (const Range& r : ranges) {
         const int number = std::min(index.holder(r.begin), index.holder(r.end));
@@ -359,6 +427,8 @@ std::vector<WindowResult> ProcessInputFile::analyzeAlignment(Sequence& seqA, Seq
     const Columns columns = compareColumns(a, seqB.getSeq(), n);
     const ExactThreshold threshold = exactThreshold(params.threshold, std::max(n, params.length));
     const std::vector<Range> ranges = RangeFinder(columns, threshold, params.length, shortest).maximalRanges();
-    return params.details ? detailedWindows(ranges, columns, params.length)
-                          : mergedWindows(ranges, columns, params.length);
+    // A single window has nothing to merge with, and most alignments have one.
+    const bool keepApart = params.details || ranges.size() <= 1;
+    return keepApart ? detailedWindows(ranges, columns, params.length)
+                     : mergedWindows(ranges, columns, params.length);
 }

@@ -57,6 +57,18 @@ const char* asciiReplacement(char c, XhtmlPlace place)
     return static_cast<unsigned char>(c) < 0x20 ? replacementCharacter : nullptr;
 }
 
+// Where the run of ASCII bytes that stand as they are, starting at text[at], ends.
+std::size_t endOfPlainRun(const std::string& text, std::size_t at, XhtmlPlace place)
+{
+    while (at < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        if (c < 0x20 || c >= 0x80 || asciiReplacement(static_cast<char>(c), place))
+            break;
+        ++at;
+    }
+    return at;
+}
+
 }  // namespace
 
 std::string escapeXhtml(const std::string& text, XhtmlPlace place)
@@ -65,6 +77,12 @@ std::string escapeXhtml(const std::string& text, XhtmlPlace place)
     escaped.reserve(text.size());
     std::size_t at = 0;
     while (at < text.size()) {
+        // Most texts are plain throughout, so they are copied in runs.
+        const std::size_t plainEnd = endOfPlainRun(text, at, place);
+        escaped.append(text, at, plainEnd - at);
+        at = plainEnd;
+        if (at == text.size())
+            break;
         const char c = text[at];
         if (static_cast<unsigned char>(c) < 0x80) {
             const char* replacement = asciiReplacement(c, place);
