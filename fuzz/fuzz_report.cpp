@@ -1,5 +1,10 @@
 // A whole run in memory: the first bytes choose the run parameters, the rest
-// is read automatically and written by both writers.
+// is read automatically and written by both writers. Whatever the input, the
+// page must be well-formed XML.
+#include <libxml/parser.h>
+
+#include <cstdlib>
+
 #include "FuzzInput.h"
 #include "HtmlOutputGenerator.h"
 #include "ProcessAutoInputFile.h"
@@ -19,6 +24,14 @@ Parameters parametersFrom(const std::uint8_t* data)
     return params;
 }
 
+void requireWellFormed(const std::string& page)
+{
+    xmlDocPtr doc = xmlReadMemory(page.data(), static_cast<int>(page.size()), "page.xhtml", nullptr, XML_PARSE_NONET);
+    if (!doc)
+        std::abort();
+    xmlFreeDoc(doc);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -28,9 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Parameters params = parametersFrom(data);
     const std::vector<QueryResult> results =
         fuzz::read<ProcessAutoInputFile>(data + parameterBytes, size - parameterBytes, params);
-    std::ostringstream out;
-    out.exceptions(std::ios_base::badbit);
-    TextOutputGenerator(true, true).generate(out, results, params);
-    HtmlOutputGenerator(true).generate(out, results, params);
+    std::ostringstream text;
+    text.exceptions(std::ios_base::badbit);
+    TextOutputGenerator(true, true).generate(text, results, params);
+    std::ostringstream page;
+    page.exceptions(std::ios_base::badbit);
+    HtmlOutputGenerator(true).generate(page, results, params);
+    requireWellFormed(page.str());
     return 0;
 }
