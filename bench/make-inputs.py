@@ -31,9 +31,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 def load_test_data_generator():
     path = os.path.join(HERE, "..", "tests", "data", "make-sequences.py")
-    spec = importlib.util.spec_from_file_location("make_sequences", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location("make_sequences", path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -168,12 +167,7 @@ HitResult& RowReader::startHit()
 
 int RowReader::coordinate(Field field, unsigned long lineNumber) const
 {
-    try {
-        return toInt(text(field));
-    } catch (const std::invalid_argument&) {
-    } catch (const std::out_of_range&) {
-    }
-    throw FormatException{lineNumber, "wrong integer format"};
+    return integerField(text(field), lineNumber);
 }
 
 }  // namespace

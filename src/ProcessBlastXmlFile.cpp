@@ -6,7 +6,6 @@
 #include <ios>
 #include <memory>
 #include <new>
-#include <stdexcept>
 
 namespace {
 
@@ -125,16 +124,6 @@ bool namesTheHit(const std::string& id)
     return id.compare(0, sizeof ordinal - 1, ordinal) != 0;
 }
 
-int convert(const std::string& text)
-{
-    try {
-        return toInt(text);
-    } catch (const std::invalid_argument&) {
-    } catch (const std::out_of_range&) {
-    }
-    throw ProcessInputFile::FormatException{0, "wrong integer format"};
-}
-
 }  // namespace
 
 std::string firstWord(std::string text)
@@ -240,7 +229,7 @@ AlignmentResult ProcessBlastXmlFile::readHsp(xmlNodePtr hsp, const Parameters& p
 
 int ProcessBlastXmlFile::getXPathInt(xmlNodePtr node, xmlXPathCompExprPtr path)
 {
-    return convert(getXPathValue(node, path));
+    return integerField(getXPathValue(node, path), 0);
 }
 
 std::string ProcessBlastXmlFile::getXPathValue(xmlNodePtr node, xmlXPathCompExprPtr path)

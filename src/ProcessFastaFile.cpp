@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -222,15 +221,7 @@ private:
         return makeFastaSequence(block.displayStart, std::move(block.text), block.step(), lineNumber_);
     }
 
-    int integerAfter(std::string_view prefix) const
-    {
-        try {
-            return toInt(line_.substr(prefix.size()));
-        } catch (const std::invalid_argument&) {
-        } catch (const std::out_of_range&) {
-        }
-        fail("wrong integer format");
-    }
+    int integerAfter(std::string_view prefix) const { return integerField(line_.substr(prefix.size()), lineNumber_); }
 
     void readOrFail(const char* endOfInputMessage)
     {

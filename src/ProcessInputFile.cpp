@@ -18,6 +18,16 @@ int toInt(const std::string& text)
     return value;
 }
 
+int integerField(const std::string& text, unsigned long line)
+{
+    try {
+        return toInt(text);
+    } catch (const std::invalid_argument&) {
+    } catch (const std::out_of_range&) {
+    }
+    throw ProcessInputFile::FormatException{line, "wrong integer format"};
+}
+
 namespace {
 
 bool isResidue(char c) { return c != '-'; }
@@ -72,7 +82,6 @@ Sequence makeFastaSequence(int begin, std::string text, int step, unsigned long 
         throw ProcessInputFile::FormatException{line, "wrong integer format"};
     return s;
 }
-
 
 // The window search. The windows that the greedy longest-first search with its
 // cover rule accepts are exactly the valid column ranges that no other valid

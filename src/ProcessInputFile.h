@@ -26,6 +26,9 @@ public:
 // Throws std::invalid_argument or std::out_of_range.
 int toInt(const std::string& text);
 
+// toInt for a reader: a field that does not convert is malformed input at line.
+int integerField(const std::string& text, unsigned long line);
+
 enum class Side { Query, Hit };
 
 // Builds one side from its begin, stated end and aligned text; the direction

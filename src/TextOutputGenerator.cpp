@@ -13,13 +13,15 @@ void writeParametersLine(std::ostream& out, const Parameters& params)
 }
 
 // The "# query N: id #" line names the query only when there is more than one.
-void writeQueryHeading(std::ostream& out, const QueryResult& query, std::size_t queryNumber, std::size_t queryCount)
+AlignmentCounts writeQueryHeading(std::ostream& out, const QueryResult& query, std::size_t queryNumber,
+                                  std::size_t queryCount)
 {
     if (queryCount > 1)
         out << "# query " << queryNumber << ": " << query.id << " #" << std::endl;
     const AlignmentCounts counts = countAlignments(query);
     out << "query[" << query.id << "]" << "\t" << "alignments[" << counts.alignments << "]\t"
         << "positive_alignments[" << counts.positive << "]" << std::endl;
+    return counts;
 }
 
 void writeColumnHeader(std::ostream& out, const Parameters& params)
@@ -47,9 +49,9 @@ void writeWindowRows(std::ostream& out, const HitResult& hit, const AlignmentRes
     }
 }
 
-void writeNotShownNote(std::ostream& out, const QueryResult& query, const Parameters& params)
+void writeNotShownNote(std::ostream& out, const AlignmentCounts& counts, const Parameters& params)
 {
-    const int hidden = hiddenCount(countAlignments(query), params);
+    const int hidden = hiddenCount(counts, params);
     if (hidden > 0)
         out << "# " << notShownNote(hidden, params.limit) << std::endl;
 }
@@ -82,12 +84,12 @@ void TextOutputGenerator::writeBriefSection(std::ostream& out, const std::vector
 {
     for (std::size_t index = 0; index < results.size(); ++index) {
         const QueryResult& query = results[index];
-        writeQueryHeading(out, query, index + 1, results.size());
+        const AlignmentCounts counts = writeQueryHeading(out, query, index + 1, results.size());
         writeColumnHeader(out, params);
         forEachListedAlignment(query, params, [&](const HitResult& hit, const AlignmentResult& alignment, int number) {
             writeWindowRows(out, hit, alignment, number, params);
         });
-        writeNotShownNote(out, query, params);
+        writeNotShownNote(out, counts, params);
     }
 }
 

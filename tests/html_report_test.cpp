@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "HtmlOutputGenerator.h"
-#include "support/aligned_side.h"
+#include "ProcessInputFile.h"
 #include "XhtmlEscape.h"
 
 namespace {
@@ -31,8 +31,8 @@ WindowResult window(int begin, int end, double identity)
 AlignmentResult alignment(int queryBegin, const std::string& seq, std::vector<WindowResult> windows)
 {
     AlignmentResult a;
-    a.query = alignedSide(queryBegin, seq);
-    a.hit = alignedSide(1, seq);
+    a.query = makeFastaSequence(queryBegin, seq);
+    a.hit = makeFastaSequence(1, seq);
     a.windows = std::move(windows);
     return a;
 }

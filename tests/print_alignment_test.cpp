@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "OutputGenerator.h"
+#include "ProcessInputFile.h"
 
 namespace {
 
@@ -15,17 +16,7 @@ public:
 // One side with its coordinates counted from begin by step over the residues.
 Sequence side(int begin, const std::string& text, int step = 1)
 {
-    Sequence s;
-    s.begin = begin;
-    s.seq = text;
-    long long coordinate = static_cast<long long>(begin) - step;
-    for (char c : text) {
-        if (c != '-')
-            coordinate += step;
-        s.positions.push_back(static_cast<int>(coordinate));
-    }
-    s.end = static_cast<int>(coordinate);
-    return s;
+    return makeFastaSequence(begin, text, step);
 }
 
 WindowResult window(int begin, int end, int overlapBegin, int overlapEnd, int overlapLeft = 0, int overlapRight = 0)

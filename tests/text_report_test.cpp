@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "ProcessInputFile.h"
 #include "TextOutputGenerator.h"
 
 namespace {
@@ -26,17 +27,7 @@ Parameters parameters()
 
 Sequence side(int begin, const std::string& text)
 {
-    Sequence s;
-    s.begin = begin;
-    s.seq = text;
-    int coordinate = begin - 1;
-    for (char c : text) {
-        if (c != '-')
-            ++coordinate;
-        s.positions.push_back(coordinate);
-    }
-    s.end = coordinate;
-    return s;
+    return makeFastaSequence(begin, text);
 }
 
 // Thirteen columns; the window covers the first ten, its span all of them.

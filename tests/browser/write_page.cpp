@@ -5,7 +5,7 @@
 #include <iostream>
 
 #include "HtmlOutputGenerator.h"
-#include "../support/aligned_side.h"
+#include "ProcessInputFile.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ AlignmentResult alignment()
     for (int i = 0; i < 50; ++i)
         text += "ACGT";
     AlignmentResult a;
-    a.query = alignedSide(51, text);
-    a.hit = alignedSide(1, text);
+    a.query = makeFastaSequence(51, text);
+    a.hit = makeFastaSequence(1, text);
     WindowResult window;
     window.begin = 40;
     window.end = 139;
