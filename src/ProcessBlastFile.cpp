@@ -202,8 +202,7 @@ std::vector<QueryResult> ProcessBlastFile::process(std::istream& input, const Pa
     }
     if (state == State::Rows)
         return rows->takeResults();
-    // Comment lines alone are a search in which no query has a hit: BLAST
-    // then writes no "# Fields:" line at all.
+    // BLAST writes only comment lines, without "# Fields:", when no query has a hit.
     if (lineNumber == 0 || layout.fieldsFound())
         layout.check(lineNumber);
     return {};

@@ -1,13 +1,17 @@
 #include "ProcessBlastXmlFile.h"
 
 #include <libxml/parser.h>
+#include <libxml/xpath.h>
 
 #include <cstring>
 #include <ios>
 #include <memory>
 #include <new>
+#include <system_error>
 
 namespace {
+
+using FormatException = ProcessInputFile::FormatException;
 
 // Owners of libxml2's objects. Locals are destroyed in the reverse order of
 // their creation, which is the order in which libxml2 wants them released.
@@ -50,12 +54,14 @@ Pointer checked(Pointer pointer)
 const std::size_t blockSize = 1024;
 
 // Reads the next block; returns its size. A stream that stops delivering
-// before its end without throwing would otherwise be read forever.
+// before its end without throwing would otherwise be read forever. It names no
+// reason of its own, so the failure carries the generic one of a failed read.
 int readBlock(std::istream& input, char* buffer)
 {
     input.read(buffer, blockSize);
     if (input.bad() || (input.fail() && !input.eof()))
-        throw std::ios_base::failure("input stream failed before its end");
+        throw std::ios_base::failure("input stream failed before its end",
+                                     std::make_error_code(std::errc::io_error));
     return static_cast<int>(input.gcount());
 }
 
@@ -80,13 +86,13 @@ Document parseDocument(std::istream& input)
     }
     xmlParseChunk(parser.get(), nullptr, 0, 1);
     if (!parser->wellFormed)
-        throw ProcessInputFile::FormatException{0, "failed to parse XML"};
+        throw FormatException{0, "failed to parse XML"};
     // A byte that cannot be decoded halts libxml2 without clearing
     // wellFormed, leaving the tree read so far: that would be a partial report.
     if (parser->disableSAX) {
         if (ranOutOfMemory(*parser))
             throw std::bad_alloc();
-        throw ProcessInputFile::FormatException{0, "failed to parse XML"};
+        throw FormatException{0, "failed to parse XML"};
     }
     Document doc(checked(parser->myDoc));
     parser->myDoc = nullptr;
@@ -116,29 +122,19 @@ void forEachElement(const XPathResult& result, Visit visit)
             visit(nodes->nodeTab[i]);
 }
 
-// Where the database was built with parsed identifiers, BLAST keeps the
-// identifier out of the definition line; its ordinal ids name nothing.
+// BLAST writes its ordinal ids ("gnl|BL_ORD_ID|7") for a database made without
+// -parse_seqids; they name nothing, while a parsed id is the hit's accession.
 bool namesTheHit(const std::string& id)
 {
     static const char ordinal[] = "gnl|BL_ORD_ID|";
     return id.compare(0, sizeof ordinal - 1, ordinal) != 0;
 }
 
-}  // namespace
-
-std::string firstWord(std::string text)
-{
-    const std::size_t space = text.find(' ');
-    if (space != std::string::npos)
-        text.erase(space);
-    return text;
-}
-
 // Every path of the walk, compiled once instead of once for every node. The
 // axis is spelled out: libxml2 evaluates a bare name such as "Hsp_qseq" as a
 // pattern matched against every node of the subtree, while "child::Hsp_qseq"
 // only looks at the children; both select the same elements.
-struct ProcessBlastXmlFile::Paths {
+struct Paths {
     CompiledPath queryDefinition = compile("child::Iteration_query-def");
     CompiledPath queryLength = compile("child::Iteration_query-len");
     CompiledPath hits = compile("child::Iteration_hits/child::Hit");
@@ -153,86 +149,96 @@ struct ProcessBlastXmlFile::Paths {
     CompiledPath hitText = compile("child::Hsp_hseq");
 };
 
-ProcessBlastXmlFile::ProcessBlastXmlFile()
-    : paths(std::make_unique<Paths>()), context(xmlXPathNewContext(nullptr))
-{
-    if (!context)
-        throw std::bad_alloc();
-}
+enum class Lookup { Found, WrongCount, NotElement, NotText };
 
-ProcessBlastXmlFile::~ProcessBlastXmlFile()
-{
-    xmlXPathFreeContext(context);
-}
+// The walk over one parsed document. Each level appends its record to its
+// parent's list before it frees its own XPath result.
+class DocumentWalk {
+public:
+    DocumentWalk(xmlDocPtr doc, const Paths& paths, xmlXPathContextPtr valueContext,
+                 ProcessInputFile& windowSearch, const Parameters& params)
+        : paths(paths), valueContext(valueContext), windowSearch(windowSearch), params(params),
+          iterationContext(checked(xmlXPathNewContext(doc))), hitContext(checked(xmlXPathNewContext(doc))),
+          hspContext(checked(xmlXPathNewContext(doc)))
+    {
+    }
 
-enum class ProcessBlastXmlFile::Lookup { Found, WrongCount, NotElement, NotText };
+    void readIterations(std::vector<QueryResult>& queries);
 
-std::vector<QueryResult> ProcessBlastXmlFile::process(std::istream& input, const Parameters& params)
+private:
+    void readIteration(xmlNodePtr iteration, std::vector<QueryResult>& queries);
+    void readHit(xmlNodePtr hit, std::vector<HitResult>& hits);
+    AlignmentResult readHsp(xmlNodePtr hsp);
+
+    // The text of the one child element that path selects below node.
+    std::string getXPathValue(xmlNodePtr node, xmlXPathCompExprPtr path);
+    int getXPathInt(xmlNodePtr node, xmlXPathCompExprPtr path);
+    Lookup lookUp(xmlNodePtr node, xmlXPathCompExprPtr path, std::string& value);
+
+    const Paths& paths;
+    const xmlXPathContextPtr valueContext;
+    ProcessInputFile& windowSearch;
+    const Parameters& params;
+    const Context iterationContext;
+    const Context hitContext;
+    const Context hspContext;
+};
+
+void DocumentWalk::readIterations(std::vector<QueryResult>& queries)
 {
-    // Declared first so that, on an error, it goes after everything libxml2 holds.
-    std::vector<QueryResult> queries;
-    const Document doc = parseDocument(input);
-    const Context iterationContext(checked(xmlXPathNewContext(doc.get())));
-    const Context hitContext(checked(xmlXPathNewContext(doc.get())));
-    const Context hspContext(checked(xmlXPathNewContext(doc.get())));
     const XPathResult iterations(checked(xmlXPathEvalExpression(
         BAD_CAST "/BlastOutput/BlastOutput_iterations/Iteration", iterationContext.get())));
-    forEachElement(iterations, [&](xmlNodePtr iteration) {
-        readIteration(iteration, hitContext.get(), hspContext.get(), params, queries);
-    });
-    return queries;
+    forEachElement(iterations, [&](xmlNodePtr iteration) { readIteration(iteration, queries); });
 }
 
-void ProcessBlastXmlFile::readIteration(xmlNodePtr iteration, xmlXPathContextPtr hitContext,
-                                        xmlXPathContextPtr hspContext, const Parameters& params,
-                                        std::vector<QueryResult>& queries)
+void DocumentWalk::readIteration(xmlNodePtr iteration, std::vector<QueryResult>& queries)
 {
     QueryResult query;
-    query.definition = getXPathValue(iteration, paths->queryDefinition.get());
-    query.length = getXPathInt(iteration, paths->queryLength.get());
+    query.definition = getXPathValue(iteration, paths.queryDefinition.get());
+    query.length = getXPathInt(iteration, paths.queryLength.get());
     query.id = firstWord(query.definition);
-    const XPathResult hits = evaluate(iteration, paths->hits.get(), hitContext);
-    forEachElement(hits, [&](xmlNodePtr hit) { readHit(hit, hspContext, params, query.hits); });
+    const XPathResult hits = evaluate(iteration, paths.hits.get(), hitContext.get());
+    forEachElement(hits, [&](xmlNodePtr hit) { readHit(hit, query.hits); });
     queries.push_back(std::move(query));
 }
 
-void ProcessBlastXmlFile::readHit(xmlNodePtr hit, xmlXPathContextPtr hspContext, const Parameters& params,
-                                  std::vector<HitResult>& hits)
+void DocumentWalk::readHit(xmlNodePtr hit, std::vector<HitResult>& hits)
 {
     HitResult result;
-    result.description = getXPathValue(hit, paths->hitDefinition.get());
+    result.description = getXPathValue(hit, paths.hitDefinition.get());
+    // The hit is named by Hit_id, where BLAST run with -parse_seqids puts the accession.
     std::string id;
-    const bool hasId = lookUp(hit, paths->hitId.get(), id) == Lookup::Found && namesTheHit(id);
+    const bool hasId = lookUp(hit, paths.hitId.get(), id) == Lookup::Found && namesTheHit(id);
     result.id = hasId ? std::move(id) : firstWord(result.description);
-    const XPathResult hsps = evaluate(hit, paths->hsps.get(), hspContext);
-    forEachElement(hsps, [&](xmlNodePtr hsp) { result.alignments.push_back(readHsp(hsp, params)); });
+    const XPathResult hsps = evaluate(hit, paths.hsps.get(), hspContext.get());
+    forEachElement(hsps, [&](xmlNodePtr hsp) { result.alignments.push_back(readHsp(hsp)); });
     hits.push_back(std::move(result));
 }
 
-AlignmentResult ProcessBlastXmlFile::readHsp(xmlNodePtr hsp, const Parameters& params)
+AlignmentResult DocumentWalk::readHsp(xmlNodePtr hsp)
 {
     // Each value is checked as soon as it is read: the first faulty field is the one reported.
-    const int queryFrom = getXPathInt(hsp, paths->queryFrom.get());
-    const int queryTo = getXPathInt(hsp, paths->queryTo.get());
-    const int hitFrom = getXPathInt(hsp, paths->hitFrom.get());
-    const int hitTo = getXPathInt(hsp, paths->hitTo.get());
-    std::string queryText = getXPathValue(hsp, paths->queryText.get());
-    std::string hitText = getXPathValue(hsp, paths->hitText.get());
+    const int queryFrom = getXPathInt(hsp, paths.queryFrom.get());
+    const int queryTo = getXPathInt(hsp, paths.queryTo.get());
+    const int hitFrom = getXPathInt(hsp, paths.hitFrom.get());
+    const int hitTo = getXPathInt(hsp, paths.hitTo.get());
+    std::string queryText = getXPathValue(hsp, paths.queryText.get());
+    std::string hitText = getXPathValue(hsp, paths.hitText.get());
     if (queryText.size() != hitText.size())
         throw FormatException{0, "sequences has different lengths"};
     AlignmentResult alignment;
     alignment.query = makeSequence(queryFrom, queryTo, std::move(queryText), Side::Query, 0);
     alignment.hit = makeSequence(hitFrom, hitTo, std::move(hitText), Side::Hit, 0);
-    alignment.windows = analyzeAlignment(alignment.query, alignment.hit, params);
+    alignment.windows = windowSearch.analyzeAlignment(alignment.query, alignment.hit, params);
     return alignment;
 }
 
-int ProcessBlastXmlFile::getXPathInt(xmlNodePtr node, xmlXPathCompExprPtr path)
+int DocumentWalk::getXPathInt(xmlNodePtr node, xmlXPathCompExprPtr path)
 {
     return integerField(getXPathValue(node, path), 0);
 }
 
-std::string ProcessBlastXmlFile::getXPathValue(xmlNodePtr node, xmlXPathCompExprPtr path)
+std::string DocumentWalk::getXPathValue(xmlNodePtr node, xmlXPathCompExprPtr path)
 {
     std::string value;
     switch (lookUp(node, path, value)) {
@@ -245,12 +251,11 @@ std::string ProcessBlastXmlFile::getXPathValue(xmlNodePtr node, xmlXPathCompExpr
 }
 
 // The value is the single text child of the one element that path selects.
-ProcessBlastXmlFile::Lookup ProcessBlastXmlFile::lookUp(xmlNodePtr node, xmlXPathCompExprPtr path,
-                                                        std::string& value)
+Lookup DocumentWalk::lookUp(xmlNodePtr node, xmlXPathCompExprPtr path, std::string& value)
 {
     // libxml2 evaluates only below nodes of the context's own document.
-    context->doc = node->doc;
-    const XPathResult result = evaluate(node, path, context);
+    valueContext->doc = node->doc;
+    const XPathResult result = evaluate(node, path, valueContext);
     const xmlNodeSetPtr nodes = result->nodesetval;
     if (!nodes || nodes->nodeNr != 1)
         return Lookup::WrongCount;
@@ -262,4 +267,34 @@ ProcessBlastXmlFile::Lookup ProcessBlastXmlFile::lookUp(xmlNodePtr node, xmlXPat
         return Lookup::NotText;
     value = reinterpret_cast<const char*>(text->content);
     return Lookup::Found;
+}
+
+}  // namespace
+
+std::string firstWord(std::string text)
+{
+    const std::size_t space = text.find(' ');
+    if (space != std::string::npos)
+        text.erase(space);
+    return text;
+}
+
+// The paths are made before the context, so that a failed context leaves nothing behind.
+struct ProcessBlastXmlFile::XPath {
+    Paths paths;
+    Context valueContext{checked(xmlXPathNewContext(nullptr))};
+};
+
+ProcessBlastXmlFile::ProcessBlastXmlFile() : xpath(std::make_unique<XPath>()) {}
+
+ProcessBlastXmlFile::~ProcessBlastXmlFile() = default;
+
+std::vector<QueryResult> ProcessBlastXmlFile::process(std::istream& input, const Parameters& params)
+{
+    // Declared first so that, on an error, it goes after everything libxml2 holds.
+    std::vector<QueryResult> queries;
+    const Document doc = parseDocument(input);
+    DocumentWalk walk(doc.get(), xpath->paths, xpath->valueContext.get(), *this, params);
+    walk.readIterations(queries);
+    return queries;
 }

@@ -30,9 +30,9 @@ bool startsWith(const std::string& line, std::string_view prefix)
     return line.compare(0, prefix.size(), prefix) == 0;
 }
 
-// Where the id of a query header begins, or npos for any other line. The query
-// number fills three columns ("  7>>>", "999>>>") and overflows them from the
-// thousandth query on ("1000>>>").
+// Where the id of a query header begins, or npos for any other line. fasta
+// right-aligns the query number in three columns ("  7>>>") and grows past them
+// from query 1000 on ("1000>>>").
 std::size_t queryIdStart(const std::string& line)
 {
     if (line.size() >= 6 && line.compare(3, 3, kQueryStart) == 0)
@@ -57,15 +57,16 @@ std::pair<std::string, std::string> cutName(const std::string& line, std::size_t
 // What one block (query or hit side of an alignment) says about its text.
 struct Block {
     int displayStart = 0;
+    unsigned long displayStartLine = 0;  // the line that states displayStart, else the block's header
     std::optional<int> alignedStart;
     std::optional<int> alignedStop;
     std::string text;
 
-    // Reverse-strand blocks run their coordinates downwards.
+    // On the reverse strand fasta writes al_start > al_stop, and the coordinates count down.
     int step() const { return alignedStart && alignedStop && *alignedStart > *alignedStop ? -1 : 1; }
 };
 
-enum class State { Start, Query, Hits, Alignment };
+enum class State { Start, Query, Hits, Alignment, Done };
 
 class FastaReader {
 public:
@@ -77,7 +78,7 @@ public:
     std::vector<QueryResult> readAll()
     {
         State state = State::Start;
-        while (!(state == State::Query && line_ == kEndOfResults))
+        while (state != State::Done)
             state = step(state);
         return std::move(results_);
     }
@@ -90,8 +91,9 @@ private:
         case State::Query: return query();
         case State::Hits: return hits();
         case State::Alignment: return alignment();
+        case State::Done: break;
         }
-        return state;
+        return State::Done;
     }
 
     State start()
@@ -103,6 +105,8 @@ private:
 
     State query()
     {
+        if (line_ == kEndOfResults)
+            return State::Done;
         const std::size_t idStart = queryIdStart(line_);
         if (idStart == std::string::npos)
             fail("line 'num>>>' is missing");
@@ -171,6 +175,7 @@ private:
     Block readBlock(Side side, std::string_view textEnd)
     {
         Block block;
+        block.displayStartLine = lineNumber_;
         readOrFail(kEndOfFile);
         do {
             readParameter(side, block);
@@ -185,9 +190,10 @@ private:
 
     void readParameter(Side side, Block& block)
     {
-        if (startsWith(line_, kDisplayStart))
+        if (startsWith(line_, kDisplayStart)) {
             block.displayStart = integerAfter(kDisplayStart);
-        else if (startsWith(line_, kAlignedStart))
+            block.displayStartLine = lineNumber_;
+        } else if (startsWith(line_, kAlignedStart))
             block.alignedStart = integerAfter(kAlignedStart);
         else if (startsWith(line_, kAlignedStop))
             block.alignedStop = integerAfter(kAlignedStop);
@@ -218,7 +224,7 @@ private:
 
     Sequence sequenceOf(Block& block) const
     {
-        return makeFastaSequence(block.displayStart, std::move(block.text), block.step(), lineNumber_);
+        return makeFastaSequence(block.displayStart, std::move(block.text), block.step(), block.displayStartLine);
     }
 
     int integerAfter(std::string_view prefix) const { return integerField(line_.substr(prefix.size()), lineNumber_); }

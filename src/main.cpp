@@ -11,6 +11,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "HtmlOutputGenerator.h"
@@ -61,27 +62,39 @@ const option longOptions[] = {
 
 struct InputFormat {
     const char* keyword;
-    ProcessInputFile* (*create)();
+    std::unique_ptr<ProcessInputFile> (*create)();
 };
 
+template <typename Reader>
+std::unique_ptr<ProcessInputFile> createReader()
+{
+    return std::make_unique<Reader>();
+}
+
 const InputFormat inputFormats[] = {
-    {"auto", []() -> ProcessInputFile* { return new ProcessAutoInputFile; }},
-    {"blast:tab", []() -> ProcessInputFile* { return new ProcessBlastFile; }},
-    {"blast:xml", []() -> ProcessInputFile* { return new ProcessBlastXmlFile; }},
-    {"fasta", []() -> ProcessInputFile* { return new ProcessFastaFile; }},
+    {"auto", createReader<ProcessAutoInputFile>},
+    {"blast:tab", createReader<ProcessBlastFile>},
+    {"blast:xml", createReader<ProcessBlastXmlFile>},
+    {"fasta", createReader<ProcessFastaFile>},
 };
 
 struct OutputFormat {
     const char* keyword;
-    OutputGenerator* (*create)();
+    std::unique_ptr<OutputGenerator> (*create)();
 };
 
+template <typename Writer, auto... settings>
+std::unique_ptr<OutputGenerator> createWriter()
+{
+    return std::make_unique<Writer>(settings...);
+}
+
 const OutputFormat outputFormats[] = {
-    {"text", []() -> OutputGenerator* { return new TextOutputGenerator(true, true); }},
-    {"text:brief", []() -> OutputGenerator* { return new TextOutputGenerator(true, false); }},
-    {"text:details", []() -> OutputGenerator* { return new TextOutputGenerator(false, true); }},
-    {"html", []() -> OutputGenerator* { return new HtmlOutputGenerator(false); }},
-    {"html:ext", []() -> OutputGenerator* { return new HtmlOutputGenerator(true); }},
+    {"text", createWriter<TextOutputGenerator, true, true>},
+    {"text:brief", createWriter<TextOutputGenerator, true, false>},
+    {"text:details", createWriter<TextOutputGenerator, false, true>},
+    {"html", createWriter<HtmlOutputGenerator, false>},
+    {"html:ext", createWriter<HtmlOutputGenerator, true>},
 };
 
 template <typename Format, std::size_t N>
@@ -106,12 +119,10 @@ struct Run {
 // A command-line error: its message has been written, the help hint follows.
 struct UsageError {};
 
-// A stop before reading anything: after --help, or after a command-line error.
-struct EarlyExit {
-    int status;
-};
+// The stop after the usage text: nothing is read, and the run succeeds.
+struct HelpShown {};
 
-void fail(const Run& run, const std::string& message)
+[[noreturn]] void fail(const Run& run, const std::string& message)
 {
     std::cerr << run.programName << ": " << message << std::endl;
     throw UsageError{};
@@ -177,7 +188,7 @@ void handleOption(Run& run, int option, const char* arg)
         break;
     case 'h':
         std::cout << usageText;
-        throw EarlyExit{0};
+        throw HelpShown{};
     default:  // getopt_long has written its diagnostic
         throw UsageError{};
     }
@@ -192,10 +203,21 @@ void parseCommandLine(Run& run, int argc, char** argv)
         fail(run, "too much arguments");
 }
 
-void reportFileError(const Run& run, const char* what, const std::string& name)
+void reportFileError(const Run& run, const char* what, const std::string& name, int error)
 {
-    const std::string error = std::strerror(errno);
-    std::cerr << run.programName << ": " << what << ' ' << name << ": " << error << std::endl;
+    const std::string reason = std::strerror(error);
+    std::cerr << run.programName << ": " << what << ' ' << name << ": " << reason << std::endl;
+}
+
+// The reason of a stream failure. A failed read carries it as its error code
+// (the file buffer takes errno at the failing read, before unwinding can change
+// it); a failed write only sets badbit, which throws at once, so errno holds it.
+int errorNumber(const std::ios_base::failure& failure)
+{
+    const std::error_category& category = failure.code().category();
+    if (category == std::generic_category() || category == std::system_category())
+        return failure.code().value();
+    return errno;
 }
 
 void reportFormatError(const Run& run, const ProcessInputFile::FormatException& e)
@@ -211,25 +233,27 @@ int readInput(Run& run, const char* file)
 {
     std::unique_ptr<ProcessInputFile> reader;
     try {
-        reader.reset(run.inputFormat->create());
+        reader = run.inputFormat->create();
         if (file) {
             run.params.input = file;
             std::ifstream input;
+            // A read that fails (the operand is a folder, say) is an error; only the end of the file is not.
             input.exceptions(std::ios_base::badbit);
             input.open(file);
             if (input.fail()) {
-                reportFileError(run, "cannot open", file);
+                reportFileError(run, "cannot open", file, errno);
                 return 2;
             }
             run.results = reader->process(input, run.params);
             input.close();
         } else {
             run.params.input = "<standard input>";
+            // A failed read of standard input (a closed descriptor, say) must not pass for its end.
             std::cin.exceptions(std::cin.exceptions() | std::ios_base::badbit);
             run.results = reader->process(std::cin, run.params);
         }
-    } catch (const std::ios_base::failure&) {
-        reportFileError(run, "input error", run.params.input);
+    } catch (const std::ios_base::failure& failure) {
+        reportFileError(run, "input error", run.params.input, errorNumber(failure));
         return 2;
     } catch (const ProcessInputFile::FormatException& e) {
         reportFormatError(run, e);
@@ -243,23 +267,25 @@ int writeOutput(Run& run)
     const std::string outputName = run.hasOutputFile ? run.outputFile : "<standard output>";
     std::unique_ptr<OutputGenerator> writer;
     try {
-        writer.reset(run.outputFormat->create());
+        writer = run.outputFormat->create();
         if (run.hasOutputFile) {
             std::ofstream output;
+            // A failed write (a full device, say) is an error, not a silently cut report.
             output.exceptions(std::ios_base::badbit);
             output.open(run.outputFile);
             if (output.fail()) {
-                reportFileError(run, "cannot open", run.outputFile);
+                reportFileError(run, "cannot open", run.outputFile, errno);
                 return 2;
             }
             writer->generate(output, run.results, run.params);
             output.close();
         } else {
+            // A failed write to standard output (closed, or a full device) is an error.
             std::cout.exceptions(std::cout.exceptions() | std::ios_base::badbit);
             writer->generate(std::cout, run.results, run.params);
         }
-    } catch (const std::ios_base::failure&) {
-        reportFileError(run, "output error", outputName);
+    } catch (const std::ios_base::failure& failure) {
+        reportFileError(run, "output error", outputName, errorNumber(failure));
         return 2;
     }
     return 0;
@@ -275,8 +301,8 @@ int runVarnek(int argc, char** argv)
     } catch (const UsageError&) {
         std::cerr << "Try '" << run.programName << " --help' for more information." << std::endl;
         return 1;
-    } catch (const EarlyExit& exit) {
-        return exit.status;
+    } catch (const HelpShown&) {
+        return 0;
     }
     const char* file = argc > optind ? argv[optind] : nullptr;
     if (const int status = readInput(run, file))

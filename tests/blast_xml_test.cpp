@@ -9,6 +9,7 @@
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "ProcessBlastXmlFile.h"
@@ -444,6 +445,20 @@ TEST_F(BlastXml, StopsOnAStreamThatAlreadyFailed)
     std::istringstream input(goodDocument);
     input.setstate(std::ios_base::failbit);
     EXPECT_THROW(ProcessBlastXmlFile().process(input, Parameters{}), std::ios_base::failure);
+}
+
+// The driver prints the reason that a failure carries; a stream that fails
+// without throwing leaves none, so the reader names a failed read.
+TEST_F(BlastXml, StreamFailureOfItsOwnCarriesAnInputOutputError)
+{
+    std::istringstream input(goodDocument);
+    input.setstate(std::ios_base::failbit);
+    try {
+        ProcessBlastXmlFile().process(input, Parameters{});
+        FAIL() << "read without error";
+    } catch (const std::ios_base::failure& e) {
+        EXPECT_EQ(e.code(), std::make_error_code(std::errc::io_error));
+    }
 }
 
 }  // namespace

@@ -209,14 +209,14 @@ INSTANTIATE_TEST_SUITE_P(Changed, FastaFailure, testing::Values(
     Failure{"hit_display_start_trailing_blank", searchWith({{18, "; al_display_start: 5 "}}), 18, kWrongInteger},
     Failure{"hit_aligned_stop_letters", searchWith({{18, "; al_stop: 5x"}}), 18, kWrongInteger},
     Failure{"end_line_with_carriage_return", searchWith({{28, ">>>///\r"}}), 28, kNoQueryHeader},
-    // The coordinates would run past the range of int; reported where the alignment is complete.
+    // The coordinates would run past the range of int; reported at the display start they grow from.
     Failure{"display_start_counts_past_int",
-            searchWith({{14, "; al_display_start: 2147483646"}}), 21, kWrongInteger},
+            searchWith({{14, "; al_display_start: 2147483646"}}), 14, kWrongInteger},
     Failure{"display_start_at_int_minimum",
-            searchWith({{18, "; al_display_start: -2147483648"}, {19, "-CGT"}}), 21, kWrongInteger},
+            searchWith({{18, "; al_display_start: -2147483648"}, {19, "-CGT"}}), 18, kWrongInteger},
     Failure{"reverse_display_start_at_int_maximum",
             searchWith({{12, "; al_start: 8"}, {13, "; al_stop: 1"}, {14, "; al_display_start: 2147483647"}, {15, "-CGTACGT"}}),
-            21, kWrongInteger}),
+            14, kWrongInteger}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // One query with the given hit list, which starts on line 3.
