@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
@@ -54,7 +55,10 @@ const char* const styleEnd =
 // The bars of a query are this many pixels wide, the scale of every cell.
 const double barPixels = 1024.0;
 
-std::string text(const std::string& fromInput)
+// Ids, descriptions and the input name are arbitrary bytes from real or
+// hostile input; every one goes through this one escaper so that the page
+// stays well-formed XHTML.
+std::string escapedText(const std::string& fromInput)
 {
     return escapeXhtml(fromInput, XhtmlPlace::Text);
 }
@@ -63,7 +67,7 @@ std::string text(const std::string& fromInput)
 // script string and the innerHTML that shows it.
 std::string tooltipText(const std::string& fromInput)
 {
-    return escapeXhtml(escapeScriptString(text(fromInput)), XhtmlPlace::Attribute);
+    return escapeXhtml(escapeScriptString(escapedText(fromInput)), XhtmlPlace::Attribute);
 }
 
 const char* oddOrEven(int hitOrdinal)
@@ -71,44 +75,11 @@ const char* oddOrEven(int hitOrdinal)
     return hitOrdinal % 2 != 0 ? "odd" : "even";
 }
 
-bool hasPositiveAlignment(const HitResult& hit)
-{
-    return std::any_of(hit.alignments.begin(), hit.alignments.end(),
-                       [](const AlignmentResult& alignment) { return !alignment.windows.empty(); });
-}
-
-struct ListedAlignment {
-    const HitResult& hit;
-    const AlignmentResult& alignment;
-    int number;      // alignment number within the query
-    int hitOrdinal;  // hits with a positive alignment so far, hidden ones included
-};
-
-// Walks every alignment of a query and visits the listed ones; the hit ordinal
-// counts a hit as soon as it holds a positive alignment, listed or not.
-template <typename Visit>
-void forEachListed(const QueryResult& query, const Parameters& params, Visit visit)
-{
-    int hitOrdinal = 0;
-    int alignmentNumber = 0;
-    for (const HitResult& hit : query.hits) {
-        if (hasPositiveAlignment(hit))
-            ++hitOrdinal;
-        for (const AlignmentResult& alignment : hit.alignments) {
-            if (alignment.windows.empty())
-                continue;
-            ++alignmentNumber;
-            if (isListed(alignmentNumber, params))
-                visit(ListedAlignment{hit, alignment, alignmentNumber, hitOrdinal});
-        }
-    }
-}
-
 void writeQueryHeading(std::ostream& out, const std::vector<QueryResult>& results, int queryNumber,
                        const QueryResult& query)
 {
     if (results.size() > 1)
-        out << "<h2>Query " << queryNumber << ": " << text(query.id) << "</h2>" << std::endl;
+        out << "<h2>Query " << queryNumber << ": " << escapedText(query.id) << "</h2>" << std::endl;
 }
 
 void writeProlog(std::ostream& out)
@@ -148,13 +119,13 @@ std::int64_t distance(std::int64_t from, std::int64_t to)
     return std::llabs(to - from);
 }
 
-BarRange barRange(const QueryResult& query)
+BarRange barRange(const QueryResult& query, const AlignmentCounts& counts)
 {
     if (query.length >= 0)
         return {1, query.length, distance(query.length, 1) + 1};
     // Without any alignment nothing of the query is known: an empty range, as
     // for a query of length 0.
-    if (countAlignments(query).alignments == 0)
+    if (counts.alignments == 0)
         return {1, 0, 2};
     int begin = INT_MAX;
     int end = INT_MIN;
@@ -167,11 +138,11 @@ BarRange barRange(const QueryResult& query)
     return {begin, end, distance(begin, end) + 1};
 }
 
-void writeQuerySummary(std::ostream& out, const QueryResult& query, const BarRange& range)
+void writeQuerySummary(std::ostream& out, const QueryResult& query, const AlignmentCounts& counts,
+                       const BarRange& range)
 {
-    const AlignmentCounts counts = countAlignments(query);
     out << "<div class='summary'>" << std::endl;
-    out << "query[" << text(query.id) << "]\tbegin[" << range.begin << "]\tend[" << range.end << "]\talignments["
+    out << "query[" << escapedText(query.id) << "]\tbegin[" << range.begin << "]\tend[" << range.end << "]\talignments["
         << counts.alignments << "]\tpositive_alignments[" << counts.positive << "]</div>" << std::endl;
     out << "<table class='query'><tr><td></td></tr></table>" << std::endl;
 }
@@ -224,19 +195,20 @@ void writeWindowBar(std::ostream& out, const BarRange& range, const WindowPlace&
     out << "</tr></table>" << std::endl;
 }
 
-void writeQueryBars(std::ostream& out, int queryNumber, const QueryResult& query, const Parameters& params)
+void writeQueryBars(std::ostream& out, int queryNumber, const QueryResult& query, const AlignmentCounts& counts,
+                    const Parameters& params)
 {
-    const BarRange range = barRange(query);
-    writeQuerySummary(out, query, range);
-    forEachListed(query, params, [&](const ListedAlignment& listed) {
+    const BarRange range = barRange(query, counts);
+    writeQuerySummary(out, query, counts, range);
+    forEachListedAlignment(query, params, [&](const ListedAlignment& listed) {
         WindowNumbering numbering;
         for (const WindowResult& window : listed.alignment.windows)
             writeWindowBar(out, range, WindowPlace{queryNumber, listed, numbering.next(window)}, window);
     });
 }
 
-void writeGraphicSummary(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params,
-                         bool ext)
+void writeGraphicSummary(std::ostream& out, const std::vector<QueryResult>& results,
+                         const std::vector<AlignmentCounts>& counts, const Parameters& params, bool ext)
 {
     out << (results.size() > 1 ? "<h1>Graphic Summary (Multitle-Query)</h1>" : "<h1>Graphic Summary</h1>")
         << std::endl;
@@ -249,11 +221,10 @@ void writeGraphicSummary(std::ostream& out, const std::vector<QueryResult>& resu
     out << defaultInfo << std::endl;
     out << "</div>" << std::endl;
     out << "<div class='content'>" << std::endl;
-    int queryNumber = 0;
-    for (const QueryResult& query : results) {
-        ++queryNumber;
-        writeQueryHeading(out, results, queryNumber, query);
-        writeQueryBars(out, queryNumber, query, params);
+    for (std::size_t index = 0; index < results.size(); ++index) {
+        const int queryNumber = static_cast<int>(index + 1);
+        writeQueryHeading(out, results, queryNumber, results[index]);
+        writeQueryBars(out, queryNumber, results[index], counts[index], params);
     }
     out << "</div>" << std::endl;
 }
@@ -303,30 +274,30 @@ void writeDescriptionRows(std::ostream& out, int queryNumber, const ListedAlignm
         out << "<tr class='" << oddOrEven(listed.hitOrdinal) << "'><td><a href='#Q" << queryNumber << "-A"
             << listed.number << "'>" << listed.number << "." << numbering.next(window) << "</a></td>";
         if (first)
-            out << "<td rowspan='" << windows.size() << "'>" << text(listed.hit.id) << "</td>";
+            out << "<td rowspan='" << windows.size() << "'>" << escapedText(listed.hit.id) << "</td>";
         writeWindowValues(out, listed.alignment, window, params);
         if (first)
-            out << "<td rowspan='" << windows.size() << "'>" << text(listed.hit.description) << "</td>";
+            out << "<td rowspan='" << windows.size() << "'>" << escapedText(listed.hit.description) << "</td>";
         if (ext)
             out << "<td></td><td></td>";
         out << "</tr>" << std::endl;
     }
 }
 
-void writeDescriptions(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params,
-                       bool ext)
+void writeDescriptions(std::ostream& out, const std::vector<QueryResult>& results,
+                       const std::vector<AlignmentCounts>& counts, const Parameters& params, bool ext)
 {
     out << "<h1>Descriptions</h1>" << std::endl;
-    int queryNumber = 0;
-    for (const QueryResult& query : results) {
-        ++queryNumber;
+    for (std::size_t index = 0; index < results.size(); ++index) {
+        const QueryResult& query = results[index];
+        const int queryNumber = static_cast<int>(index + 1);
         writeQueryHeading(out, results, queryNumber, query);
         writeDescriptionsHeader(out, params, ext);
-        forEachListed(query, params, [&](const ListedAlignment& listed) {
+        forEachListedAlignment(query, params, [&](const ListedAlignment& listed) {
             writeDescriptionRows(out, queryNumber, listed, params, ext);
         });
         out << "</table>" << std::endl;
-        if (const int hidden = hiddenCount(countAlignments(query), params)) {
+        if (const int hidden = hiddenCount(counts[index], params)) {
             out << "<p>" << std::endl;
             out << notShownNote(hidden, params.limit) << std::endl;
             out << "</p>" << std::endl;
@@ -351,30 +322,25 @@ void writeDetailTable(std::ostream& out, const ListedAlignment& listed, const Pa
     out << "</table>" << std::endl;
 }
 
-}  // namespace
-
-void HtmlOutputGenerator::writeAlignments(std::ostream& out, const std::vector<QueryResult>& results,
-                                          const Parameters& params) const
+void writeAlignments(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params)
 {
     out << "<h1>Alignments</h1>" << std::endl;
     int queryNumber = 0;
     for (const QueryResult& query : results) {
         ++queryNumber;
         writeQueryHeading(out, results, queryNumber, query);
-        forEachListed(query, params, [&](const ListedAlignment& listed) {
+        forEachListedAlignment(query, params, [&](const ListedAlignment& listed) {
             out << "<div class='alignment' id='Q" << queryNumber << "-A" << listed.number << "'>" << std::endl;
-            out << "<h3>Alignment " << listed.number << ": " << text(listed.hit.id) << "</h3>" << std::endl;
-            out << "<p>" << text(listed.hit.description) << "</p>" << std::endl;
+            out << "<h3>Alignment " << listed.number << ": " << escapedText(listed.hit.id) << "</h3>" << std::endl;
+            out << "<p>" << escapedText(listed.hit.description) << "</p>" << std::endl;
             writeDetailTable(out, listed, params);
             out << "<pre>" << std::endl;
-            printAlignment(out, query, listed.hit, listed.alignment, escapeXhtmlText);
+            OutputGenerator::printAlignment(out, query, listed.hit, listed.alignment, escapeXhtmlText);
             out << "</pre>" << std::endl;
             out << "</div>" << std::endl;
         });
     }
 }
-
-namespace {
 
 template <typename Value>
 void writeParameter(std::ostream& out, const char* label, const Value& value)
@@ -391,12 +357,22 @@ void writeParameters(std::ostream& out, const Parameters& params)
     out << "<th>value</th></tr>" << std::endl;
     writeParameter(out, "varnek version", varnekVersion);
     writeParameter(out, "date", formatDate(params.date));
-    writeParameter(out, "input file name", text(params.input));
+    writeParameter(out, "input file name", escapedText(params.input));
     writeParameter(out, "minimum window length", params.length);
     writeParameter(out, "minimum identity threshold", params.threshold);
     writeParameter(out, "show overlapping windows", params.details ? "true" : "false");
     writeParameter(out, "maximum number of hits", params.limit);
     out << "</table>" << std::endl;
+}
+
+// The summary and the descriptions both need them; each query is counted once.
+std::vector<AlignmentCounts> countEveryQuery(const std::vector<QueryResult>& results)
+{
+    std::vector<AlignmentCounts> counts;
+    counts.reserve(results.size());
+    for (const QueryResult& query : results)
+        counts.push_back(countAlignments(query));
+    return counts;
 }
 
 }  // namespace
@@ -405,8 +381,9 @@ void HtmlOutputGenerator::generate(std::ostream& out, const std::vector<QueryRes
                                    const Parameters& params)
 {
     writeProlog(out);
-    writeGraphicSummary(out, results, params, ext);
-    writeDescriptions(out, results, params, ext);
+    const std::vector<AlignmentCounts> counts = countEveryQuery(results);
+    writeGraphicSummary(out, results, counts, params, ext);
+    writeDescriptions(out, results, counts, params, ext);
     writeAlignments(out, results, params);
     writeParameters(out, params);
     out << "</body>" << std::endl;

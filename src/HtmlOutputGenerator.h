@@ -10,9 +10,6 @@ public:
     void generate(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params) override;
 
 private:
-    void writeAlignments(std::ostream& out, const std::vector<QueryResult>& results,
-                         const Parameters& params) const;
-
     bool ext;  // "html:ext": the scheme image and the extended descriptions
 };
 

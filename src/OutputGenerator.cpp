@@ -169,7 +169,7 @@ void writeMatchLine(std::ostream& out, const std::string& query, const std::stri
 }  // namespace
 
 void OutputGenerator::printAlignment(std::ostream& out, const QueryResult& query, const HitResult& hit,
-                                     const AlignmentResult& alignment, TextFilter filter) const
+                                     const AlignmentResult& alignment, TextFilter filter)
 {
     const std::string queryName = filter ? filter(nameField(query.id)) : nameField(query.id);
     const std::string hitName = filter ? filter(nameField(hit.id)) : nameField(hit.id);

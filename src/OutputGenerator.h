@@ -18,8 +18,8 @@ public:
     // writer escapes with it, the text report passes texts on unchanged.
     using TextFilter = std::string (*)(const std::string&);
 
-    void printAlignment(std::ostream& out, const QueryResult& query, const HitResult& hit,
-                        const AlignmentResult& alignment, TextFilter filter = nullptr) const;
+    static void printAlignment(std::ostream& out, const QueryResult& query, const HitResult& hit,
+                               const AlignmentResult& alignment, TextFilter filter = nullptr);
 };
 
 struct AlignmentCounts {
@@ -37,20 +37,34 @@ std::string notShownNote(int hidden, int limit);
 
 bool isListed(int alignmentNumber, const Parameters& params);
 
-// Walks the listed alignments of a query in hit order, numbering the positive
-// ones; a hit is left at its first alignment beyond the limit.
+struct ListedAlignment {
+    const HitResult& hit;
+    const AlignmentResult& alignment;
+    int number;      // alignment number within the query
+    int hitOrdinal;  // 1-based among the hits of the query that hold a positive alignment
+};
+
+// Visits the listed alignments of a query in hit order, numbering the positive
+// ones. The walk ends at the first alignment beyond the limit: numbers only
+// grow, so nothing after it is listed.
 template <typename Visit>
 void forEachListedAlignment(const QueryResult& query, const Parameters& params, Visit visit)
 {
     int alignmentNumber = 0;
+    int hitOrdinal = 0;
     for (const HitResult& hit : query.hits) {
+        bool hitCounted = false;
         for (const AlignmentResult& alignment : hit.alignments) {
             if (alignment.windows.empty())
                 continue;
+            if (!hitCounted) {
+                ++hitOrdinal;
+                hitCounted = true;
+            }
             ++alignmentNumber;
             if (!isListed(alignmentNumber, params))
-                break;
-            visit(hit, alignment, alignmentNumber);
+                return;
+            visit(ListedAlignment{hit, alignment, alignmentNumber, hitOrdinal});
         }
     }
 }

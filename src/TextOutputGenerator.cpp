@@ -32,14 +32,14 @@ void writeColumnHeader(std::ostream& out, const Parameters& params)
     out << "\tdescription" << std::endl;
 }
 
-void writeWindowRows(std::ostream& out, const HitResult& hit, const AlignmentResult& alignment, int alignmentNumber,
-                     const Parameters& params)
+void writeWindowRows(std::ostream& out, const ListedAlignment& listed, const Parameters& params)
 {
-    const std::vector<int>& queryPositions = alignment.query.positions;
-    const std::vector<int>& hitPositions = alignment.hit.positions;
+    const HitResult& hit = listed.hit;
+    const std::vector<int>& queryPositions = listed.alignment.query.positions;
+    const std::vector<int>& hitPositions = listed.alignment.hit.positions;
     WindowNumbering numbering;
-    for (const WindowResult& window : alignment.windows) {
-        out << "\t" << alignmentNumber << "." << numbering.next(window) << "\t" << hit.id << "\t"
+    for (const WindowResult& window : listed.alignment.windows) {
+        out << "\t" << listed.number << "." << numbering.next(window) << "\t" << hit.id << "\t"
             << queryPositions[window.begin] << "\t" << queryPositions[window.end] << "\t"
             << hitPositions[window.begin] << "\t" << hitPositions[window.end] << "\t"
             << window.end - window.begin + 1 << "\t" << window.identity;
@@ -54,6 +54,32 @@ void writeNotShownNote(std::ostream& out, const AlignmentCounts& counts, const P
     const int hidden = hiddenCount(counts, params);
     if (hidden > 0)
         out << "# " << notShownNote(hidden, params.limit) << std::endl;
+}
+
+void writeBriefSection(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params)
+{
+    for (std::size_t index = 0; index < results.size(); ++index) {
+        const QueryResult& query = results[index];
+        const AlignmentCounts counts = writeQueryHeading(out, query, index + 1, results.size());
+        writeColumnHeader(out, params);
+        forEachListedAlignment(query, params,
+                               [&](const ListedAlignment& listed) { writeWindowRows(out, listed, params); });
+        writeNotShownNote(out, counts, params);
+    }
+}
+
+void writeDetailedSection(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params)
+{
+    for (std::size_t index = 0; index < results.size(); ++index) {
+        const QueryResult& query = results[index];
+        writeQueryHeading(out, query, index + 1, results.size());
+        forEachListedAlignment(query, params, [&](const ListedAlignment& listed) {
+            writeWindowRows(out, listed, params);
+            out << std::endl;
+            OutputGenerator::printAlignment(out, query, listed.hit, listed.alignment);
+            out << std::endl;
+        });
+    }
 }
 
 }  // namespace
@@ -76,34 +102,5 @@ void TextOutputGenerator::generate(std::ostream& out, const std::vector<QueryRes
         writeDetailedSection(out, results, params);
         if (markers)
             out << "## detailed output end ##" << std::endl;
-    }
-}
-
-void TextOutputGenerator::writeBriefSection(std::ostream& out, const std::vector<QueryResult>& results,
-                                            const Parameters& params)
-{
-    for (std::size_t index = 0; index < results.size(); ++index) {
-        const QueryResult& query = results[index];
-        const AlignmentCounts counts = writeQueryHeading(out, query, index + 1, results.size());
-        writeColumnHeader(out, params);
-        forEachListedAlignment(query, params, [&](const HitResult& hit, const AlignmentResult& alignment, int number) {
-            writeWindowRows(out, hit, alignment, number, params);
-        });
-        writeNotShownNote(out, counts, params);
-    }
-}
-
-void TextOutputGenerator::writeDetailedSection(std::ostream& out, const std::vector<QueryResult>& results,
-                                               const Parameters& params)
-{
-    for (std::size_t index = 0; index < results.size(); ++index) {
-        const QueryResult& query = results[index];
-        writeQueryHeading(out, query, index + 1, results.size());
-        forEachListedAlignment(query, params, [&](const HitResult& hit, const AlignmentResult& alignment, int number) {
-            writeWindowRows(out, hit, alignment, number, params);
-            out << std::endl;
-            printAlignment(out, query, hit, alignment);
-            out << std::endl;
-        });
     }
 }

@@ -11,10 +11,6 @@ public:
     void generate(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params) override;
 
 private:
-    void writeBriefSection(std::ostream& out, const std::vector<QueryResult>& results, const Parameters& params);
-    void writeDetailedSection(std::ostream& out, const std::vector<QueryResult>& results,
-                              const Parameters& params);
-
     bool brief;    // write the brief section
     bool details;  // write the detailed section
 };

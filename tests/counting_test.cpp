@@ -53,9 +53,7 @@ TEST_P(ListingLimit, ListsTheFirstPositiveAlignments)
     params.limit = GetParam().limit;
     const QueryResult q = queryWithFourPositive();
     std::vector<int> listed;
-    forEachListedAlignment(q, params, [&](const HitResult&, const AlignmentResult&, int number) {
-        listed.push_back(number);
-    });
+    forEachListedAlignment(q, params, [&](const ListedAlignment& alignment) { listed.push_back(alignment.number); });
     EXPECT_EQ(listed, GetParam().listed);
     const AlignmentCounts counts = countAlignments(q);
     EXPECT_EQ(counts.alignments, 5);
