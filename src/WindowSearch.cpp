@@ -351,7 +351,8 @@ void joinSpan(WindowResult& w, const Range& r)
     }
 }
 
-std::vector<WindowResult> mergedWindows(std::vector<Range> ranges, const Columns& columns, int length)
+// Leaves the ranges sorted in acceptance order.
+std::vector<WindowResult> mergedWindows(std::vector<Range>& ranges, const Columns& columns, int length)
 {
     sortInAcceptanceOrder(ranges);
     SpanIndex index(columns.n);
@@ -395,7 +396,7 @@ std::vector<WindowResult> ProcessInputFile::analyzeAlignment(Sequence& seqA, Seq
         return {};
     const Columns columns = compareColumns(a, seqB.getSeq(), n);
     const ExactThreshold threshold = exactThreshold(params.threshold, std::max(n, params.length));
-    const std::vector<Range> ranges = RangeFinder(columns, threshold, params.length, shortest).maximalRanges();
+    std::vector<Range> ranges = RangeFinder(columns, threshold, params.length, shortest).maximalRanges();
     // A single window has nothing to merge with, and most alignments have one.
     const bool keepApart = params.details || ranges.size() <= 1;
     return keepApart ? detailedWindows(ranges, columns, params.length)
