@@ -1,4 +1,6 @@
-// Base of the input readers, the readers' shared field rules and the window search.
+// Base of the input readers. The window search behind analyzeAlignment lives
+// in WindowSearch.cpp; the field rules that the readers share come with this
+// header from FieldRules.h.
 #ifndef VARNEK_PROCESS_INPUT_FILE_H
 #define VARNEK_PROCESS_INPUT_FILE_H
 
@@ -6,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "FieldRules.h"
 #include "Results.h"
 
 class ProcessInputFile {
@@ -16,30 +19,10 @@ public:
         std::string message;
     };
 
-    virtual ~ProcessInputFile() = default;
+    virtual ~ProcessInputFile();
     virtual std::vector<QueryResult> process(std::istream& input, const Parameters& params) = 0;
 
     std::vector<WindowResult> analyzeAlignment(Sequence& seqA, Sequence& seqB, const Parameters& params);
 };
-
-// std::stoi in base 10 that also rejects anything left after the number.
-// Throws std::invalid_argument or std::out_of_range.
-int toInt(const std::string& text);
-
-// toInt for a reader: a field that does not convert is malformed input at line.
-int integerField(const std::string& text, unsigned long line);
-
-enum class Side { Query, Hit };
-
-// Builds one side from its begin, stated end and aligned text; the direction
-// follows from begin and end. Throws FormatException{line, ...} when the
-// residues do not end at the stated end.
-Sequence makeSequence(int begin, int statedEnd, std::string text, Side side, unsigned long line);
-
-// The FASTA form: no end to check; counts upwards unless the block runs on the
-// reverse strand (step -1). A begin so close to the end of the int range that
-// the running coordinate leaves it is reported as FormatException{line,
-// "wrong integer format"}, as if the begin itself had not converted.
-Sequence makeFastaSequence(int begin, std::string text, int step = 1, unsigned long line = 0);
 
 #endif

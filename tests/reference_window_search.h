@@ -1,7 +1,7 @@
 // The window search exactly as its steps read: every window length from the
 // longest down, every start, a cover array against re-use of covered starts,
 // and a scan over the recorded windows for merging. Quadratic; kept only to
-// hold the fast search in src/ProcessInputFile.cpp against it.
+// hold the fast search in src/WindowSearch.cpp against it.
 #ifndef VARNEK_REFERENCE_WINDOW_SEARCH_H
 #define VARNEK_REFERENCE_WINDOW_SEARCH_H
 
