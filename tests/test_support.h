@@ -1,0 +1,79 @@
+// What the unit tests share: the data folder, reading a file, and a dump of a
+// whole result list, so that one string compares two readings.
+#ifndef VARNEK_TEST_SUPPORT_H
+#define VARNEK_TEST_SUPPORT_H
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ProcessInputFile.h"
+
+inline std::string dataPath(const std::string& name) { return std::string(VARNEK_TEST_DATA) + "/" + name; }
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios_base::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The first coordinate, then one mark per further column: '+', '-' or '=' for
+// a step of 1, -1 or 0, the coordinate itself after a blank for any other.
+inline std::string positionsSummary(const std::vector<int>& positions)
+{
+    std::string summary;
+    for (std::size_t c = 0; c < positions.size(); ++c) {
+        const long long step = c == 0 ? 2 : static_cast<long long>(positions[c]) - positions[c - 1];
+        if (step >= -1 && step <= 1)
+            summary += step == 1 ? '+' : step == 0 ? '=' : '-';
+        else
+            summary += (c == 0 ? "" : " ") + std::to_string(positions[c]);
+    }
+    return summary;
+}
+
+inline std::string dumpSide(const Sequence& s)
+{
+    return std::to_string(s.begin) + " " + std::to_string(s.end) + " " + s.seq + " " + positionsSummary(s.positions);
+}
+
+// One line per record: "Q id|definition|length", "H id|description",
+// "A query side / hit side", "W begin end overlapBegin overlapEnd left right identity".
+inline std::string dump(const std::vector<QueryResult>& results)
+{
+    std::ostringstream out;
+    for (const QueryResult& q : results) {
+        out << "Q " << q.id << '|' << q.definition << '|' << q.length << '\n';
+        for (const HitResult& h : q.hits) {
+            out << "H " << h.id << '|' << h.description << '\n';
+            for (const AlignmentResult& a : h.alignments) {
+                out << "A " << dumpSide(a.query) << " / " << dumpSide(a.hit) << '\n';
+                for (const WindowResult& w : a.windows)
+                    out << "W " << w.begin << ' ' << w.end << ' ' << w.overlapBegin << ' ' << w.overlapEnd << ' '
+                        << w.overlapLeft << ' ' << w.overlapRight << ' ' << w.identity << '\n';
+            }
+        }
+    }
+    return out.str();
+}
+
+// What make returns, or how it failed: "line N: message" for malformed input.
+template <typename Make>
+std::string outcome(Make make)
+{
+    try {
+        return make();
+    } catch (const ProcessInputFile::FormatException& e) {
+        return "line " + std::to_string(e.line) + ": " + e.message;
+    } catch (const std::invalid_argument&) {
+        return "invalid argument";
+    } catch (const std::out_of_range&) {
+        return "out of range";
+    }
+}
+
+#endif
