@@ -8,12 +8,15 @@ binary=$1 tests=$2 table=$3 name=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-trim() { local text=${1#"${1%%[![:space:]]*}"}; printf '%s' "${text%"${text##*[![:space:]]}"}"; }
 row=$(grep -m 1 -E "^$name[[:space:]]*\|" "$table") || { echo "no row $name in $table"; exit 1; }
-rest=${row#*|} && status=$(trim "${rest%%|*}")
-rest=${rest#*|} && stdin=$(trim "${rest%%|*}")
-rest=${rest#*|} && want_err=$(trim "${rest##*|}")
-rest=${rest%|*} && golden=$(trim "${rest##*|}") && args=$(trim "${rest%|*}")
+rest=${row#*|} && status=${rest%%|*}
+rest=${rest#*|} && stdin=${rest%%|*}
+rest=${rest#*|} && want_err=${rest##*|}
+rest=${rest%|*} && golden=${rest##*|} && args=${rest%|*}
+for cell in status stdin want_err golden args; do
+  text=${!cell} && text=${text#"${text%%[![:space:]]*}"}
+  printf -v "$cell" '%s' "${text%"${text##*[![:space:]]}"}"
+done
 args=${args//@TMP@/$work}
 [ "$stdin" = "-" ] && stdin=/dev/null || stdin=$tests/$stdin
 [[ $args == '!'* ]] && command=${args#!} || command="varnek $args"
