@@ -5,6 +5,7 @@
 #include <libxml/xpath.h>
 
 #include <memory>
+#include <tuple>
 
 #include "HtmlOutputGenerator.h"
 #include "XhtmlEscape.h"
@@ -19,15 +20,6 @@ AlignmentResult withWindows(int count)
     return a;
 }
 
-// Four positive alignments among six, one hit without any.
-QueryResult fourOfSixPositive()
-{
-    QueryResult q;
-    q.hits = {HitResult{"h1", "", {withWindows(1), withWindows(0), withWindows(2), withWindows(1)}},
-              HitResult{"h2", "", {withWindows(0)}}, HitResult{"h3", "", {withWindows(3)}}};
-    return q;
-}
-
 // The listed alignments in walk order, as "hit#number".
 std::string listed(const QueryResult& query, const Parameters& params)
 {
@@ -38,32 +30,23 @@ std::string listed(const QueryResult& query, const Parameters& params)
     return walk;
 }
 
-struct LimitRow {
-    int limit;
-    std::string listed;
-    std::string note;  // empty when nothing is hidden
-};
-
-const LimitRow limitRows[] = {
-    {0, "h1#1 h1#2 h1#3 h3#4 ", ""},
-    {4, "h1#1 h1#2 h1#3 h3#4 ", ""},
-    {50, "h1#1 h1#2 h1#3 h3#4 ", ""},
-    {3, "h1#1 h1#2 h1#3 ", "1 alignment was not shown (due to --limit=3 parameter)"},
-    {2, "h1#1 h1#2 ", "2 alignments were not shown (due to --limit=2 parameter)"},
-};
-
 TEST(CountingRules, TheLimitListsTheFirstPositiveAlignmentsAndNotesTheRest)
 {
-    const QueryResult query = fourOfSixPositive();
+    QueryResult query;  // four positive alignments among six, and a hit without any
+    query.hits = {HitResult{"h1", "", {withWindows(1), withWindows(0), withWindows(2), withWindows(1)}},
+                  HitResult{"h2", "", {withWindows(0)}}, HitResult{"h3", "", {withWindows(3)}}};
     const AlignmentCounts counts = countAlignments(query);
-    EXPECT_EQ(counts.alignments, 6);
-    EXPECT_EQ(counts.positive, 4);
-    for (const LimitRow& row : limitRows) {
+    EXPECT_EQ(std::to_string(counts.alignments) + " " + std::to_string(counts.positive), "6 4");
+    const std::tuple<int, std::string, std::string> rows[] = {
+        {0, "h1#1 h1#2 h1#3 h3#4 ", ""}, {4, "h1#1 h1#2 h1#3 h3#4 ", ""}, {50, "h1#1 h1#2 h1#3 h3#4 ", ""},
+        {3, "h1#1 h1#2 h1#3 ", "1 alignment was not shown (due to --limit=3 parameter)"},
+        {2, "h1#1 h1#2 ", "2 alignments were not shown (due to --limit=2 parameter)"}};
+    for (const auto& [limit, walk, note] : rows) {
         Parameters params;
-        params.limit = row.limit;
-        EXPECT_EQ(listed(query, params), row.listed) << row.limit;
+        params.limit = limit;
+        EXPECT_EQ(listed(query, params), walk) << limit;
         const int hidden = hiddenCount(counts, params);
-        EXPECT_EQ(hidden > 0 ? notShownNote(hidden, row.limit) : "", row.note) << row.limit;
+        EXPECT_EQ(hidden > 0 ? notShownNote(hidden, limit) : "", note) << limit;
     }
 }
 
@@ -71,8 +54,7 @@ TEST(CountingRules, WindowNumbersLeaveRoomForMergedWindows)
 {
     WindowNumbering numbering;
     std::string numbers;
-    const std::pair<int, int> leftAndRight[] = {{0, 2}, {1, 0}, {0, 0}, {2, 1}, {0, 0}};
-    for (const auto& [left, right] : leftAndRight)
+    for (const auto& [left, right] : std::vector<std::pair<int, int>>{{0, 2}, {1, 0}, {0, 0}, {2, 1}, {0, 0}})
         numbers += std::to_string(numbering.next(WindowResult{0, 0, 0, 0, left, right, 1.0})) + " ";
     EXPECT_EQ(numbers, "1 5 6 9 11 ");
 }
@@ -88,54 +70,19 @@ TEST(RunDate, IsDayMonthYearOnATwelveHourClockWithoutMark)
     EXPECT_EQ(formatDate(1796504707), "05.12.2026 09:05:07");  // 21:05:07
 }
 
-const std::string fffd = "\xEF\xBF\xBD";
-
-std::string times(int n, const std::string& piece)
-{
-    std::string repeated;
-    while (n-- > 0)
-        repeated += piece;
-    return repeated;
-}
-
-struct EscapeRow {
-    const char* name;
-    std::string input;
-    std::string text;       // in element content
-    std::string attribute;  // in an attribute value; empty: as in element content
-};
-
-const EscapeRow escapeRows[] = {
-    {"Plain", "sp|P12345|ABC_HUMAN 1.5", "sp|P12345|ABC_HUMAN 1.5", ""},
-    {"Markup", "</script><b>&amp;", "&lt;/script&gt;&lt;b&gt;&amp;amp;", ""},
-    {"Quotes", "5'-3\" end", "5'-3\" end", "5&#39;-3&quot; end"},
-    {"Whitespace", "a\tb\nc\rd", "a\tb\nc&#13;d", "a&#9;b&#10;c&#13;d"},
-    {"Controls", std::string("a\0b\x01\x1f\x7f", 6), "a" + fffd + "b" + times(2, fffd) + "\x7f", ""},
-    {"TwoByteEdges", "\xC2\x80\xC2\xA0\xC2\xA9\xC2\xB0\xC2\xBF\xDF\x80\xDF\xBF",
-     "\xC2\x80\xC2\xA0\xC2\xA9\xC2\xB0\xC2\xBF\xDF\x80\xDF\xBF", ""},
-    {"ThreeByteEdges", "\xE0\xA0\x80\xE1\x80\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD",
-     "\xE0\xA0\x80\xE1\x80\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBD", ""},
-    {"FourByteEdges", "\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", "\xF0\x90\x80\x80\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", ""},
-    {"StrayBytes", "\x80x\xC3(\xFF\xF5\xC1\xBF", fffd + "x" + fffd + "(" + times(4, fffd), ""},
-    {"Overlong", "\xC0\xAF\xE0\x9F\xBF\xF0\x8F\xBF\xBF", times(9, fffd), ""},
-    {"Surrogate", "\xED\xA0\x80", times(3, fffd), ""},
-    {"NonCharacters", "\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xBE\xBF", times(6, fffd) + "\xEF\xBE\xBF", ""},
-    {"BeyondUnicode", "\xF4\x90\x80\x80", times(4, fffd), ""},
-    {"CutShort", "\xE2\x82(\xF0\x9F\x98(ab\xF0\x9F\x98", times(2, fffd) + "(" + times(3, fffd) + "(ab" + times(3, fffd), ""},
-};
-
-class XhtmlEscaping : public testing::TestWithParam<EscapeRow> {};
+// Rows: name | input | in element content | in an attribute value ("=": as in element content).
+class XhtmlEscaping : public testing::TestWithParam<std::vector<std::string>> {};
 
 TEST_P(XhtmlEscaping, MakesInputSafeForEachPlace)
 {
-    const EscapeRow& row = GetParam();
-    EXPECT_EQ(escapeXhtml(row.input, XhtmlPlace::Text), row.text);
-    EXPECT_EQ(escapeXhtmlText(row.input), row.text);
-    EXPECT_EQ(escapeXhtml(row.input, XhtmlPlace::Attribute), row.attribute.empty() ? row.text : row.attribute);
+    const std::vector<std::string>& row = GetParam();
+    EXPECT_EQ(escapeXhtml(row[1], XhtmlPlace::Text), row[2]);
+    EXPECT_EQ(escapeXhtmlText(row[1]), row[2]);
+    EXPECT_EQ(escapeXhtml(row[1], XhtmlPlace::Attribute), row[3] == "=" ? row[2] : row[3]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, XhtmlEscaping, testing::ValuesIn(escapeRows),
-                         [](const testing::TestParamInfo<EscapeRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, XhtmlEscaping, testing::ValuesIn(readTable("escaping.table")),
+                         [](const testing::TestParamInfo<std::vector<std::string>>& info) { return info.param[0]; });
 
 TEST(ScriptStringEscaping, EscapesWhatEndsOrBreaksADoubleQuotedString)
 {
@@ -158,53 +105,35 @@ std::string unescapeScriptString(const std::string& literal)
     return value;
 }
 
-using Document = std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)>;
-
-Document parse(const std::string& xml)
+// The string value of an XPath expression over a document, "" when it does not parse.
+std::string xpathString(const std::string& xml, const char* expression)
 {
-    return Document(xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "page", nullptr, XML_PARSE_NONET),
-                    xmlFreeDoc);
-}
-
-std::string content(xmlNodePtr node)
-{
-    xmlChar* text = xmlNodeGetContent(node);
-    const std::string value = reinterpret_cast<const char*>(text);
-    xmlFree(text);
-    return value;
-}
-
-// What the information box of the page's one window shows: its script
-// string, read from the attribute and taken as markup.
-std::string shownTooltip(const std::string& page)
-{
-    const Document document = parse(page);
-    EXPECT_TRUE(document) << page;
+    const std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> document(
+        xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "page", nullptr, XML_PARSE_NONET), xmlFreeDoc);
+    EXPECT_TRUE(document) << xml;
     if (!document)
         return "";
-    std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(xmlXPathNewContext(document.get()),
-                                                                             xmlXPathFreeContext);
-    std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> calls(
-        xmlXPathEvalExpression(BAD_CAST "//@onmouseover", context.get()), xmlXPathFreeObject);
-    EXPECT_EQ(calls->nodesetval->nodeNr, 1);
-    const std::string call = content(calls->nodesetval->nodeTab[0]);
-    const std::string prefix = "setInfo(\"", suffix = "\")";
-    EXPECT_EQ(call.substr(0, prefix.size()) + call.substr(call.size() - suffix.size()), prefix + suffix);
-    const std::string markup = "<div>" + unescapeScriptString(call.substr(9, call.size() - 11)) + "</div>";
-    const Document shown = parse(markup);
-    EXPECT_TRUE(shown) << markup;
-    return shown ? content(xmlDocGetRootElement(shown.get())) : "";
+    const std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(
+        xmlXPathNewContext(document.get()), xmlXPathFreeContext);
+    const std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> value(
+        xmlXPathEvalExpression(BAD_CAST expression, context.get()), xmlXPathFreeObject);
+    return reinterpret_cast<const char*>(value->stringval);
 }
 
-TEST(XhtmlEscaping, TheTooltipShowsTheHitIdAsPlainText)
+// The information box of a window shows its script string, read from the
+// attribute and taken as markup.
+TEST(Tooltip, ShowsTheHitIdAsPlainText)
 {
     const std::string hostile = "</script><b>x</b> 'single' \"double\" a&b &amp; \\ \r\n \x1b\xFF\xC2\xA9 end";
-    const std::string shown = "</script><b>x</b> 'single' \"double\" a&b &amp; \\ \r\n " + times(2, fffd) + "\xC2\xA9 end";
+    const std::string shown = "</script><b>x</b> 'single' \"double\" a&b &amp; \\ \r\n \xEF\xBF\xBD\xEF\xBF\xBD\xC2\xA9 end";
     AlignmentResult alignment{makeFastaSequence(1, "ACGT"), makeFastaSequence(1, "ACGT"), {{0, 3, 0, 3, 0, 0, 1.0}}};
     const std::vector<QueryResult> results{QueryResult{4, "q", "", {HitResult{hostile, "", {alignment}}}}};
     std::ostringstream page;
     HtmlOutputGenerator(false).generate(page, results, Parameters{});
-    EXPECT_EQ(shownTooltip(page.str()), "window[1.1] hit[" + shown + "] length[4] identity[1.000000]");
+    const std::string call = xpathString(page.str(), "string(//@onmouseover)");
+    ASSERT_EQ(call.substr(0, 9) + call.substr(call.size() - 2), "setInfo(\"\")");
+    EXPECT_EQ(xpathString("<div>" + unescapeScriptString(call.substr(9, call.size() - 11)) + "</div>", "string(/)"),
+              "window[1.1] hit[" + shown + "] length[4] identity[1.000000]");
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #ifndef VARNEK_TEST_SUPPORT_H
 #define VARNEK_TEST_SUPPORT_H
 
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -19,6 +21,58 @@ inline std::string readFile(const std::string& path)
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+// A table field with its escapes (\n \t \r \\ \xHH) undone, every "{name}"
+// replaced by the text defined for it and every "{c*N}" by N times c.
+inline std::string expandField(const std::string& field, const std::map<std::string, std::string>& texts)
+{
+    std::string text;
+    for (std::size_t at = 0; at < field.size(); ++at) {
+        const char c = field[at];
+        if (c == '{') {
+            const std::size_t close = field.find('}', at);
+            const std::string name = field.substr(at + 1, close - at - 1);
+            const std::size_t star = name.find('*');  // "{A*3}": AAA
+            for (int n = star == std::string::npos ? 0 : std::stoi(name.substr(star + 1)); n > 0; --n)
+                text += name.substr(0, star);
+            text += star == std::string::npos ? texts.at(name) : "";
+            at = close;
+        } else if (c == '\\' && field.at(at + 1) == 'x') {
+            text += static_cast<char>(std::stoi(field.substr(at + 2, 2), nullptr, 16));
+            at += 3;
+        } else if (c == '\\') {
+            const char e = field.at(++at);
+            text += e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+// The rows of a case table in tests/: fields apart by " | ", '#' starts a
+// comment line, and "@name text" defines what "{name}" stands for below it.
+inline std::vector<std::vector<std::string>> readTable(const std::string& name)
+{
+    std::map<std::string, std::string> texts;
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(readFile(dataPath("../" + name)));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (line[0] == '@') {
+            const std::size_t blank = std::min(line.find(' '), line.size());
+            texts[line.substr(1, blank - 1)] = expandField(line.substr(std::min(blank + 1, line.size())), texts);
+            continue;
+        }
+        rows.emplace_back();
+        for (std::size_t at = 0, bar = 0; bar != std::string::npos; at = bar + 3) {
+            bar = line.find(" | ", at);
+            rows.back().push_back(expandField(line.substr(at, bar - at), texts));
+        }
+    }
+    return rows;
 }
 
 // The first coordinate, then one mark per further column: '+', '-' or '=' for
