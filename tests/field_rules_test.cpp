@@ -4,15 +4,14 @@
 
 #include <climits>
 
-#include "ProcessBlastXmlFile.h"
 #include "test_support.h"
 
 namespace {
 
-std::vector<std::vector<std::string>> rowsOf(const std::string& rule)
+std::vector<Row> rowsOf(const std::string& rule)
 {
-    std::vector<std::vector<std::string>> rows;
-    for (const std::vector<std::string>& row : readTable("field_rules.table"))
+    std::vector<Row> rows;
+    for (const Row& row : readTable("field_rules.table"))
         if (row.at(0) == rule)
             rows.push_back(row);
     return rows;
@@ -28,7 +27,7 @@ std::string endAndPositions(const Sequence& s, int begin, const std::string& tex
 
 TEST(FieldRules, IntegerFieldsAreWholeDecimalIntsWithNothingAfter)
 {
-    for (const std::vector<std::string>& row : rowsOf("integer")) {
+    for (const Row& row : rowsOf("integer")) {
         EXPECT_EQ(outcome([&] { return std::to_string(toInt(row[1])); }), row[2]) << row[1];
         const bool converts = row[2].find(' ') == std::string::npos;
         EXPECT_EQ(outcome([&] { return std::to_string(integerField(row[1], 7)); }),
@@ -38,7 +37,7 @@ TEST(FieldRules, IntegerFieldsAreWholeDecimalIntsWithNothingAfter)
 
 TEST(FieldRules, ASideCountsItsResiduesTowardsItsStatedEnd)
 {
-    for (const std::vector<std::string>& row : rowsOf("side")) {
+    for (const Row& row : rowsOf("side")) {
         SCOPED_TRACE(row[1] + " " + row[2] + " " + row[3]);
         const int begin = std::stoi(row[1]), statedEnd = std::stoi(row[2]);
         const auto side = [&](Side which) {
@@ -53,7 +52,7 @@ TEST(FieldRules, ASideCountsItsResiduesTowardsItsStatedEnd)
 // Made through the defaults where they apply: a forward side, and no line.
 TEST(FieldRules, AFastaSideCountsFromItsDisplayStartWithoutAnEnd)
 {
-    for (const std::vector<std::string>& row : rowsOf("fasta")) {
+    for (const Row& row : rowsOf("fasta")) {
         const int begin = std::stoi(row[1]), step = std::stoi(row[2]);
         EXPECT_EQ(outcome([&] {
                       return endAndPositions(step == 1 ? makeFastaSequence(begin, row[3])
@@ -63,13 +62,6 @@ TEST(FieldRules, AFastaSideCountsFromItsDisplayStartWithoutAnEnd)
     }
     EXPECT_EQ(outcome([] { return endAndPositions(makeFastaSequence(INT_MAX, "AA", 1, 17), INT_MAX, "AA"); }),
               "line 17: wrong integer format");
-}
-
-TEST(FieldRules, FirstWordEndsOnlyAtABlank)
-{
-    for (const auto& [text, word] : std::vector<std::pair<std::string, std::string>>{
-             {"two words", "two"}, {"one", "one"}, {" x", ""}, {"", ""}, {"tab\tx y", "tab\tx"}, {"a  b", "a"}})
-        EXPECT_EQ(firstWord(text), word) << text;
 }
 
 }  // namespace

@@ -37,15 +37,6 @@ std::string readAndDump(ProcessInputFile&& reader, const std::string& text)
 
 const std::string unknown = "line 0: unknown type of the input file";
 
-struct ReaderRow {
-    std::string name;
-    std::string form;  // tab, xml, fasta or unknown; with '!' the automatic reader gives `unknown`
-    std::string input;
-    std::string expected;  // the records' dump, or "line N: message"
-};
-
-void PrintTo(const ReaderRow& row, std::ostream* out) { *out << row.name; }
-
 // Little-endian UTF-16; a unit after the fourth query cannot be decoded.
 std::string utf16WithLoneSurrogate()
 {
@@ -58,28 +49,27 @@ std::string utf16WithLoneSurrogate()
     return wide;
 }
 
-std::vector<ReaderRow> readerRows()
+// Rows: name | form (tab, xml, fasta, unknown; with '!' the automatic reader
+// gives `unknown`) | input | the records' dump, or "line N: message".
+std::vector<Row> readerRows()
 {
-    std::vector<ReaderRow> rows;
-    for (const std::vector<std::string>& fields : readTable("readers.table"))
-        rows.push_back({fields.at(0), fields.at(1), fields.at(2), fields.at(3)});
+    std::vector<Row> rows = readTable("readers.table");
     rows.push_back({"XmlUndecodableUnit", "xml!", utf16WithLoneSurrogate(), "line 0: failed to parse XML"});
     return rows;
 }
 
-class Reader : public testing::TestWithParam<ReaderRow> {};
+class Reader : public testing::TestWithParam<Row> {};
 
 TEST_P(Reader, GivesTheRecordsOrTheMessageAndTheAutomaticReaderAgrees)
 {
-    const ReaderRow& row = GetParam();
-    if (const auto reader = explicitReader(row.form.substr(0, row.form.find('!')))) {
-        EXPECT_EQ(readAndDump(std::move(*reader), row.input), row.expected);
+    const Row& row = GetParam();
+    if (const auto reader = explicitReader(row[1].substr(0, row[1].find('!')))) {
+        EXPECT_EQ(readAndDump(std::move(*reader), row[2]), row[3]);
     }
-    EXPECT_EQ(readAndDump(ProcessAutoInputFile(), row.input), row.form.back() == '!' ? unknown : row.expected);
+    EXPECT_EQ(readAndDump(ProcessAutoInputFile(), row[2]), row[1].back() == '!' ? unknown : row[3]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Reader, testing::ValuesIn(readerRows()),
-                         [](const testing::TestParamInfo<ReaderRow>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Table, Reader, testing::ValuesIn(readerRows()), rowName);
 
 // The same real search written as XML and as tabular output: the tabular
 // form has no query definitions and lengths, shows a query only through its

@@ -71,18 +71,17 @@ TEST(RunDate, IsDayMonthYearOnATwelveHourClockWithoutMark)
 }
 
 // Rows: name | input | in element content | in an attribute value ("=": as in element content).
-class XhtmlEscaping : public testing::TestWithParam<std::vector<std::string>> {};
+class XhtmlEscaping : public testing::TestWithParam<Row> {};
 
 TEST_P(XhtmlEscaping, MakesInputSafeForEachPlace)
 {
-    const std::vector<std::string>& row = GetParam();
+    const Row& row = GetParam();
     EXPECT_EQ(escapeXhtml(row[1], XhtmlPlace::Text), row[2]);
     EXPECT_EQ(escapeXhtmlText(row[1]), row[2]);
     EXPECT_EQ(escapeXhtml(row[1], XhtmlPlace::Attribute), row[3] == "=" ? row[2] : row[3]);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, XhtmlEscaping, testing::ValuesIn(readTable("escaping.table")),
-                         [](const testing::TestParamInfo<std::vector<std::string>>& info) { return info.param[0]; });
+INSTANTIATE_TEST_SUITE_P(Table, XhtmlEscaping, testing::ValuesIn(readTable("escaping.table")), rowName);
 
 TEST(ScriptStringEscaping, EscapesWhatEndsOrBreaksADoubleQuotedString)
 {

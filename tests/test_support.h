@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "ProcessInputFile.h"
 
 inline std::string dataPath(const std::string& name) { return std::string(VARNEK_TEST_DATA) + "/" + name; }
@@ -51,12 +53,21 @@ inline std::string expandField(const std::string& field, const std::map<std::str
     return text;
 }
 
+// One row of a case table, as a test parameter known by its first field.
+struct Row : std::vector<std::string> {
+    using vector::vector;
+};
+
+inline void PrintTo(const Row& row, std::ostream* out) { *out << row.at(0); }
+
+inline std::string rowName(const testing::TestParamInfo<Row>& info) { return info.param.at(0); }
+
 // The rows of a case table in tests/: fields apart by " | ", '#' starts a
 // comment line, and "@name text" defines what "{name}" stands for below it.
-inline std::vector<std::vector<std::string>> readTable(const std::string& name)
+inline std::vector<Row> readTable(const std::string& name)
 {
     std::map<std::string, std::string> texts;
-    std::vector<std::vector<std::string>> rows;
+    std::vector<Row> rows;
     std::istringstream lines(readFile(dataPath("../" + name)));
     for (std::string line; std::getline(lines, line);) {
         if (line.empty() || line[0] == '#')
