@@ -37,7 +37,8 @@ std::string readAndDump(ProcessInputFile&& reader, const std::string& text)
 
 const std::string unknown = "line 0: unknown type of the input file";
 
-// Little-endian UTF-16; a unit after the fourth query cannot be decoded.
+// Little-endian UTF-16 in which a unit after the fourth query cannot be
+// decoded: libxml2 stops there but keeps the tree it has read so far.
 std::string utf16WithLoneSurrogate()
 {
     std::string text = "<?xml version=\"1.0\"?>\n<BlastOutput><BlastOutput_iterations>", wide = "\xff\xfe";
