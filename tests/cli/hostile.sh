@@ -1,5 +1,5 @@
 # Writers of large inputs, made when a test runs so that no big file is
-# committed. Sourced by rows of hostile.cases and faults.cases.
+# committed. Sourced by rows of runs.cases.
 
 # repeat TEXT COUNT: TEXT (one byte) COUNT times, no line end.
 repeat() {
