@@ -4,36 +4,21 @@
 // alignment, and no script error is logged.
 //   node tooltip.mjs VARNEK INPUT OUTPUT_DIR
 // INPUT's first hit id holds what could end the attribute, the script string
-// or the markup.
-// Exits 77 (skipped) when chromium or playwright-core is missing, except in CI.
+// or the markup. Exits 77 (skipped) when chromium or playwright-core is
+// missing, except in CI.
 import { execFileSync } from 'node:child_process';
 import { existsSync, mkdirSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
-const SKIP = 77;
 const chromiumPath = '/usr/bin/chromium';
 const defaultInfo = 'Mouse-over to show defline and scores, click to show alignments';
 const firstBar = `window[1.1] hit[</script>"'&<b>] length[100] identity[0.950000]`;
 
 function skipUnlessCi(reason) {
-  if (process.env.CI) {
-    console.error(`${reason}, and CI must run this test`);
-    process.exit(1);
-  }
-  console.log(`skipped: ${reason}`);
-  process.exit(SKIP);
-}
-
-async function loadPlaywright() {
-  if (!existsSync(chromiumPath))
-    skipUnlessCi(`${chromiumPath} is not installed`);
-  try {
-    return await import('playwright-core');
-  } catch {
-    skipUnlessCi('playwright-core is not installed (npm ci in tests/browser)');
-  }
+  console.log(`${process.env.CI ? 'failed' : 'skipped'}: ${reason}`);
+  process.exit(process.env.CI ? 1 : 77);
 }
 
 function check(condition, message) {
@@ -41,23 +26,18 @@ function check(condition, message) {
     throw new Error(message);
 }
 
-async function infoBox(page) {
-  return page.$eval('#info', (box) => ({
-    text: box.textContent.trim(),
-    elements: Array.from(box.querySelectorAll('*'), (element) => element.tagName.toLowerCase()),
-  }));
-}
+// The information box's text and the elements inside it.
+const infoBox = (page) => page.$eval('#info', (box) => ({
+  text: box.textContent.trim(),
+  elements: Array.from(box.querySelectorAll('*'), (element) => element.tagName.toLowerCase()),
+}));
 
 async function checkPage(browser, url, screenshot) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
-  page.on('console', (message) => {
-    if (message.type() === 'error')
-      errors.push(message.text());
-  });
+  page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
   await page.goto(url);
-
   check((await infoBox(page)).text === defaultInfo, 'the information box does not start with the default text');
 
   const bar = page.locator('td.window a').first();
@@ -75,14 +55,16 @@ async function checkPage(browser, url, screenshot) {
   const top = await page.$eval('#Q1-A1', (division) => division.getBoundingClientRect().top);
   const scrolled = await page.evaluate(() => window.scrollY);
   check(scrolled > 0 && Math.abs(top) <= 1, `clicking does not bring the alignment to the top (top ${top})`);
-
   check(errors.length === 0, `script errors: ${errors.join('; ')}`);
   await page.close();
 }
 
 async function main() {
   const [varnek, input, outputDir] = process.argv.slice(2);
-  const { chromium } = await loadPlaywright();
+  if (!existsSync(chromiumPath))
+    skipUnlessCi(`${chromiumPath} is not installed`);
+  const { chromium } = await import('playwright-core').catch(
+    () => skipUnlessCi('playwright-core is not installed (npm ci in tests/browser)'));
   mkdirSync(outputDir, { recursive: true });
   const profile = mkdtempSync(join(tmpdir(), 'varnek-chromium-'));
   const browser = await chromium.launchPersistentContext(profile, {
